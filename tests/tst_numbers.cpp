@@ -1,0 +1,227 @@
+// Reading, rounding and writing numbers, in the C and the Italian locale.
+#include "numberreading.h"
+#include "numberwriting.h"
+#include "runtimeerror.h"
+#include "wholenumbers.h"
+
+#include <QTest>
+#include <cmath>
+#include <limits>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+const QLocale c = QLocale::c();
+const QLocale it(QLocale::Italian, QLocale::Italy);
+
+// The run-time error number the call raised, or 0.
+template<typename F> int errorOf(F &&call)
+{
+    try {
+        call();
+    } catch (const rt::RuntimeError &e) {
+        return e.number();
+    }
+    return 0;
+}
+} // namespace
+
+class TestNumbers : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void reads_data();
+    void reads();
+    void refuses_data();
+    void refuses();
+    void rounds_data();
+    void rounds();
+    void roundingOverflows_data();
+    void roundingOverflows();
+    void writes_data();
+    void writes();
+    void writingNonFiniteOverflows();
+    void checkedArithmetic();
+    void reportText();
+};
+
+void TestNumbers::reads_data()
+{
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<double>("value");
+
+    QTest::newRow("whole") << c << u"10"_s << 10.0;
+    QTest::newRow("blanks around") << c << u"  255 \t"_s << 255.0;
+    QTest::newRow("plus sign") << c << u"+7"_s << 7.0;
+    QTest::newRow("minus sign") << c << u"-7"_s << -7.0;
+    QTest::newRow("fraction") << c << u"2.5"_s << 2.5;
+    QTest::newRow("leading point") << c << u".5"_s << 0.5;
+    QTest::newRow("trailing point") << c << u"5."_s << 5.0;
+    QTest::newRow("exponent") << c << u"1e3"_s << 1000.0;
+    QTest::newRow("exponent signed") << c << u"25E-1"_s << 2.5;
+    QTest::newRow("largest whole") << c << u"2147483647"_s << 2147483647.0;
+    QTest::newRow("many digits") << c << QString(400, u'0') + u"12"_s << 12.0;
+    QTest::newRow("underflow reads as zero") << c << u"1e-400"_s << 0.0;
+    QTest::newRow("huge negative exponent") << c << u"5e-99999999999999"_s << 0.0;
+    QTest::newRow("largest double")
+        << c << u"1.7976931348623157e308"_s << std::numeric_limits<double>::max();
+    QTest::newRow("it: comma") << it << u"0,5"_s << 0.5;
+    QTest::newRow("it: point falls back to plain") << it << u"1.5"_s << 1.5;
+    QTest::newRow("it: grouped thousands") << it << u"1.234.567"_s << 1234567.0;
+    QTest::newRow("it: grouped with fraction") << it << u"1.234,5"_s << 1234.5;
+    QTest::newRow("it: three after point is a group") << it << u"1.500"_s << 1500.0;
+    QTest::newRow("it: exponent") << it << u"2,5e1"_s << 25.0;
+}
+
+void TestNumbers::reads()
+{
+    QFETCH(QLocale, locale);
+    QFETCH(QString, text);
+    QFETCH(double, value);
+    QCOMPARE(rt::textToNumber(text, locale), value);
+}
+
+void TestNumbers::refuses_data()
+{
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("error");
+
+    for (const auto &[name, text] : { std::pair { "empty", u""_s },
+                                      { "blanks", u"   "_s },
+                                      { "inf", u"inf"_s },
+                                      { "infinity", u"-Infinity"_s },
+                                      { "nan", u"nan"_s },
+                                      { "hex", u"0x10"_s },
+                                      { "word", u"dieci"_s },
+                                      { "sign only", u"-"_s },
+                                      { "point only", u"."_s },
+                                      { "two signs", u"+-1"_s },
+                                      { "bare exponent", u"1e"_s },
+                                      { "inner blank", u"1 0"_s },
+                                      { "trailing letter", u"12a"_s },
+                                      { "two points", u"1.2.3"_s },
+                                      { "nul", u"1\u0000"_s } })
+        QTest::newRow(name) << c << text << 13;
+    QTest::newRow("comma in C") << c << u"0,5"_s << 13;
+    QTest::newRow("it: bad grouping") << it << u"1.23,4"_s << 13;
+    QTest::newRow("beyond double") << c << u"1e400"_s << 6;
+    QTest::newRow("beyond double, negative") << c << u"-1e400"_s << 6;
+    QTest::newRow("huge exponent") << c << u"1e99999999999999999999"_s << 6;
+    QTest::newRow("many digits") << c << u"1"_s + QString(400, u'0') << 6;
+}
+
+void TestNumbers::refuses()
+{
+    QFETCH(QLocale, locale);
+    QFETCH(QString, text);
+    QFETCH(int, error);
+    QCOMPARE(errorOf([&] { rt::textToNumber(text, locale); }), error);
+}
+
+void TestNumbers::rounds_data()
+{
+    QTest::addColumn<double>("value");
+    QTest::addColumn<int>("whole");
+
+    QTest::newRow("half to even 0") << 0.5 << 0;
+    QTest::newRow("1.5 to 2") << 1.5 << 2;
+    QTest::newRow("2.5 to 2") << 2.5 << 2;
+    QTest::newRow("3.5 to 4") << 3.5 << 4;
+    QTest::newRow("0.7 up") << 0.7 << 1;
+    QTest::newRow("-0.5 to 0") << -0.5 << 0;
+    QTest::newRow("-2.5 to -2") << -2.5 << -2;
+    QTest::newRow("-2.6 to -3") << -2.6 << -3;
+    QTest::newRow("largest") << 2147483647.0 << 2147483647;
+    QTest::newRow("below largest tie") << 2147483647.4 << 2147483647;
+    QTest::newRow("smallest") << -2147483648.0 << int(std::numeric_limits<qint32>::min());
+    QTest::newRow("smallest tie to even")
+        << -2147483648.5 << int(std::numeric_limits<qint32>::min());
+}
+
+void TestNumbers::rounds()
+{
+    QFETCH(double, value);
+    QFETCH(int, whole);
+    QCOMPARE(rt::roundToWhole(value), whole);
+}
+
+void TestNumbers::roundingOverflows_data()
+{
+    QTest::addColumn<double>("value");
+    QTest::newRow("tie above largest") << 2147483647.5;
+    QTest::newRow("2^31") << 2147483648.0;
+    QTest::newRow("below smallest") << -2147483649.0;
+    QTest::newRow("huge") << 1e300;
+    QTest::newRow("infinite") << std::numeric_limits<double>::infinity();
+    QTest::newRow("nan") << std::numeric_limits<double>::quiet_NaN();
+}
+
+void TestNumbers::roundingOverflows()
+{
+    QFETCH(double, value);
+    QCOMPARE(errorOf([&] { rt::roundToWhole(value); }), 6);
+}
+
+void TestNumbers::writes_data()
+{
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("zero") << c << 0.0 << u"0"_s;
+    QTest::newRow("negative zero") << c << -0.0 << u"0"_s;
+    QTest::newRow("five") << c << 5.0 << u"5"_s;
+    QTest::newRow("128") << c << 128.0 << u"128"_s;
+    QTest::newRow("49 ones") << c << 562949953421311.0 << u"562949953421311"_s;
+    QTest::newRow("below 10^15") << c << 999999999999999.0 << u"999999999999999"_s;
+    QTest::newRow("10^15") << c << 1e15 << u"1E+15"_s;
+    QTest::newRow("2^50") << c << std::ldexp(1.0, 50) << u"1.12589990684262E+15"_s;
+    QTest::newRow("2^53") << c << std::ldexp(1.0, 53) << u"9.00719925474099E+15"_s;
+    QTest::newRow("2^1023") << c << std::ldexp(1.0, 1023) << u"8.98846567431158E+307"_s;
+    QTest::newRow("rounds up to a power of ten") << c << 9999999999999999.0 << u"1E+16"_s;
+    QTest::newRow("negative whole") << c << -42.0 << u"-42"_s;
+    QTest::newRow("fraction") << c << 0.5 << u"0.5"_s;
+    QTest::newRow("small fraction") << c << 1e-7 << u"1E-7"_s;
+    QTest::newRow("it: 2^50") << it << std::ldexp(1.0, 50) << u"1,12589990684262E+15"_s;
+    QTest::newRow("it: fraction") << it << 2.5 << u"2,5"_s;
+    QTest::newRow("it: whole has no group separator") << it << 1234567.0 << u"1234567"_s;
+}
+
+void TestNumbers::writes()
+{
+    QFETCH(QLocale, locale);
+    QFETCH(double, value);
+    QFETCH(QString, text);
+    QCOMPARE(rt::numberToText(value, locale), text);
+}
+
+void TestNumbers::writingNonFiniteOverflows()
+{
+    QCOMPARE(errorOf([] { rt::numberToText(std::numeric_limits<double>::infinity(), c); }), 6);
+    QCOMPARE(errorOf([] { rt::numberToText(std::numeric_limits<double>::quiet_NaN(), c); }), 6);
+}
+
+void TestNumbers::checkedArithmetic()
+{
+    const double max = std::numeric_limits<double>::max();
+    QCOMPARE(rt::powerOfTwo(0), 1.0);
+    QCOMPARE(rt::powerOfTwo(1023), std::ldexp(1.0, 1023));
+    QCOMPARE(errorOf([] { rt::powerOfTwo(1024); }), 6);
+    QCOMPARE(errorOf([] { rt::powerOfTwo(1e9); }), 6);
+    QCOMPARE(rt::checkedAdd(1, 2), 3.0);
+    QCOMPARE(errorOf([&] { rt::checkedAdd(max, max); }), 6);
+}
+
+void TestNumbers::reportText()
+{
+    QCOMPARE(rt::RuntimeError(rt::RuntimeError::TypeMismatch).reportText(),
+             u"Errore di run-time '13':\nTipo non corrispondente"_s);
+    QCOMPARE(rt::RuntimeError(rt::RuntimeError::Overflow).reportText(),
+             u"Errore di run-time '6':\nOverflow"_s);
+}
+
+QTEST_GUILESS_MAIN(TestNumbers)
+#include "tst_numbers.moc"
