@@ -7,7 +7,8 @@ the per-round ratios, and whether the program is within the goal of the same-wid
 baseline. With --trimming, variants of the program with parts of Qt's start-up switched off
 (not shipped: measured to see what trimming would buy) join the rounds.
 
-Usage: compare.py --program P --bare B --widgets W [--rounds N] [--trimming DIR] [--raw FILE]
+Usage: compare.py --program P --bare B --widgets W [--widgets-fonts F] [--rounds N]
+                  [--trimming DIR] [--raw FILE]
 """
 import argparse
 import json
@@ -82,7 +83,10 @@ def report(runs, names, trims):
     out.append('')
     out.append('%-52s %9s %9s %10s' % (
         'median of the per-round ratios', 'map', 'paint', 'peak mem'))
-    pairs = [('widgets', 'bare'), ('ours', 'widgets')] + [(t, 'ours') for t in trims]
+    pairs = [('widgets', 'bare'), ('ours', 'widgets')]
+    if 'widgets, program fonts' in runs:
+        pairs += [('widgets, program fonts', 'widgets'), ('ours', 'widgets, program fonts')]
+    pairs += [(t, 'ours') for t in trims]
     met = True
     for of, to in pairs:
         ratios = [ratio_row(of, runs, of, to, f) for f in FIGURES]
@@ -103,6 +107,8 @@ def main():
     parser.add_argument('--program', required=True)
     parser.add_argument('--bare', required=True)
     parser.add_argument('--widgets', required=True)
+    parser.add_argument('--widgets-fonts', metavar='F',
+                        help="the widget set with the program's fonts, to tell their cost apart")
     parser.add_argument('--rounds', type=int, default=15)
     parser.add_argument('--trimming', metavar='DIR',
                         help='also run the trimmed variants, prepared in DIR')
@@ -110,12 +116,15 @@ def main():
     args = parser.parse_args()
 
     env = base_environment()
-    programs = [('bare', [args.bare], env), ('widgets', [args.widgets], env),
-                ('ours', [args.program], env)]
+    programs = [('bare', [args.bare], env), ('widgets', [args.widgets], env)]
+    if args.widgets_fonts:
+        programs.append(('widgets, program fonts', [args.widgets_fonts], env))
+    programs.append(('ours', [args.program], env))
+    trims = []
     if args.trimming:
-        programs += trimmed_variants(args.program, args.trimming, env)
+        trims = trimmed_variants(args.program, args.trimming, env)
+        programs += trims
     names = [p[0] for p in programs]
-    trims = names[3:]
 
     watcher = Watcher()
     for name, argv, e in programs:  # warm the caches; not counted
@@ -130,7 +139,7 @@ def main():
             if raw:
                 raw.write(json.dumps(dict(result, program=name, round=r)) + '\n')
         print('round %d/%d done' % (r + 1, args.rounds), file=sys.stderr)
-    text, met = report(runs, names, trims)
+    text, met = report(runs, names, [t[0] for t in trims])
     print(text)
     return 0 if met else 1
 
