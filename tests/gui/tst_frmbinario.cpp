@@ -1,0 +1,250 @@
+// The window's contents and start state: controls, geometry, fonts, tab order, menu and
+// accessibility.
+#include "application.h"
+#include "windowfixture.h"
+
+#include <QAccessible>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLayout>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QRadioButton>
+#include <QStyleOptionGroupBox>
+
+using namespace Qt::StringLiterals;
+
+class TestFrmBinario : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void startState();
+    void geometry_data();
+    void geometry();
+    void fixedSize();
+    void captionsFit_data();
+    void captionsFit();
+    void command1Font();
+    void tabOrder();
+    void accessibleNames_data();
+    void accessibleNames();
+    void menuBar();
+    void text2IsReadOnlyButFocusable();
+    void escapeAndDefaultButtonDoNothing();
+    void longPasteIsKept();
+    void applicationIdentity();
+
+private:
+    std::unique_ptr<window::FrmBinario> form;
+};
+
+void TestFrmBinario::initTestCase()
+{
+    window::setUpApplication();
+}
+
+void TestFrmBinario::init()
+{
+    form = shownWindow();
+    QVERIFY(form);
+}
+
+void TestFrmBinario::cleanup()
+{
+    form.reset();
+}
+
+void TestFrmBinario::startState()
+{
+    QCOMPARE(form->windowTitle(), u"Conversione"_s);
+    QCOMPARE(form->Text1->text(), QString());
+    QCOMPARE(form->Text2->text(), QString());
+    QVERIFY(form->Option1->isChecked());
+    QVERIFY(!form->Option2->isChecked());
+    QCOMPARE(QApplication::focusWidget(), form->Text1);
+    QCOMPARE(&Modulo1::frmBinario(), static_cast<Modulo1::Form *>(form.get()));
+}
+
+void TestFrmBinario::geometry_data()
+{
+    // Pixels at 15 twips each, written out here so that a slip in the window's table shows.
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("parent");
+    QTest::addColumn<QRect>("rect");
+    QTest::newRow("Text1") << u"Text1"_s << u"clientArea"_s << QRect(40, 32, 161, 19);
+    QTest::newRow("Text2") << u"Text2"_s << u"clientArea"_s << QRect(40, 80, 161, 19);
+    QTest::newRow("Command1") << u"Command1"_s << u"clientArea"_s << QRect(64, 112, 113, 33);
+    QTest::newRow("Frame1") << u"Frame1"_s << u"clientArea"_s << QRect(224, 32, 97, 73);
+    QTest::newRow("Option1") << u"Option1"_s << u"Frame1"_s << QRect(8, 16, 65, 25);
+    QTest::newRow("Option2") << u"Option2"_s << u"Frame1"_s << QRect(8, 40, 73, 25);
+    QTest::newRow("Label1") << u"Label1"_s << u"clientArea"_s << QRect(96, 64, 41, 17);
+    QTest::newRow("Label2") << u"Label2"_s << u"clientArea"_s << QRect(104, 16, 25, 17);
+}
+
+void TestFrmBinario::geometry()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, parent);
+    QFETCH(QRect, rect);
+    auto *control = form->findChild<QWidget *>(name);
+    QVERIFY(control);
+    QCOMPARE(control->parentWidget()->objectName(), parent);
+    QCOMPARE(control->geometry(), rect);
+}
+
+void TestFrmBinario::fixedSize()
+{
+    const QWidget *client = form->centralWidget();
+    QCOMPARE(client->size(), QSize(339, 160));
+    QCOMPARE(client->y(), form->menuBar()->geometry().bottom() + 1);
+    QCOMPARE(form->minimumSize(), form->maximumSize());
+    QCOMPARE(form->height(), form->menuBar()->height() + 160);
+    QVERIFY(!(form->windowFlags() & Qt::WindowMaximizeButtonHint));
+}
+
+void TestFrmBinario::captionsFit_data()
+{
+    QTest::addColumn<QString>("name");
+    for (const char *name : { "Command1", "Frame1", "Option1", "Option2", "Label1", "Label2" })
+        QTest::newRow(name) << QString::fromLatin1(name);
+}
+
+void TestFrmBinario::captionsFit()
+{
+    QFETCH(QString, name);
+    auto *control = form->findChild<QWidget *>(name);
+    QVERIFY(control);
+    if (auto *frame = qobject_cast<QGroupBox *>(control)) {
+        QStyleOptionGroupBox option;
+        option.initFrom(frame);
+        option.text = frame->title();
+        option.subControls = QStyle::SC_GroupBoxLabel;
+        const QRect label = frame->style()->subControlRect(QStyle::CC_GroupBox, &option,
+                                                           QStyle::SC_GroupBoxLabel, frame);
+        QVERIFY(frame->rect().contains(label));
+        QVERIFY(label.width() >= frame->fontMetrics().horizontalAdvance(frame->title()));
+    } else {
+        // The size a control asks for to show its whole caption, decorations included.
+        const QSize wanted = control->sizeHint();
+        QVERIFY2(wanted.width() <= control->width(),
+                 qPrintable(u"needs %1 px, has %2"_s.arg(wanted.width()).arg(control->width())));
+        QVERIFY2(control->fontMetrics().height() <= control->height(), "caption too tall");
+    }
+}
+
+void TestFrmBinario::command1Font()
+{
+    const QFont font = form->Command1->font();
+    QCOMPARE(font.family(), u"MS Sans Serif"_s);
+    QCOMPARE(font.pixelSize(), 16); // 12 point at 96 dpi
+    QCOMPARE(font.weight(), QFont::Bold);
+    QVERIFY(!font.italic() && !font.underline() && !font.strikeOut());
+    QVERIFY(form->Text1->font().pixelSize() < font.pixelSize());
+}
+
+void TestFrmBinario::tabOrder()
+{
+    const QList<QWidget *> forward { form->Text2, form->Command1, form->Option1, form->Text1 };
+    for (QWidget *expected : forward) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), expected);
+    }
+    // With "Decimale" on, the group is entered at the button that is on.
+    form->Option2->setChecked(true);
+    const QList<QWidget *> backward { form->Option2, form->Command1, form->Text2, form->Text1 };
+    for (QWidget *expected : backward) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+        QCOMPARE(QApplication::focusWidget(), expected);
+    }
+    for (QWidget *noFocus :
+         { static_cast<QWidget *>(form->Frame1), static_cast<QWidget *>(form->Label1),
+           static_cast<QWidget *>(form->Label2) })
+        QCOMPARE(noFocus->focusPolicy(), Qt::NoFocus);
+}
+
+void TestFrmBinario::accessibleNames_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("announced");
+    QTest::newRow("input box by its label") << u"Text1"_s << u"Input"_s;
+    QTest::newRow("result box by its label") << u"Text2"_s << u"Risultato"_s;
+    QTest::newRow("button") << u"Command1"_s << u"Converti"_s;
+    QTest::newRow("frame") << u"Frame1"_s << u"Tipo conversione"_s;
+    QTest::newRow("Binario") << u"Option1"_s << u"Binario"_s;
+    QTest::newRow("Decimale") << u"Option2"_s << u"Decimale"_s;
+}
+
+void TestFrmBinario::accessibleNames()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, announced);
+    auto *control = form->findChild<QWidget *>(name);
+    QVERIFY(control);
+    QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(control);
+    QVERIFY(accessible);
+    QCOMPARE(accessible->text(QAccessible::Name), announced);
+    if (auto *box = qobject_cast<QLineEdit *>(control)) {
+        const auto *label = box == form->Text1 ? form->Label2 : form->Label1;
+        QCOMPARE(label->buddy(), box);
+    }
+}
+
+void TestFrmBinario::menuBar()
+{
+    const QList<QAction *> actions = form->menuBar()->actions();
+    QCOMPARE(actions.size(), 2);
+    QCOMPARE(actions[0], form->mnuNuovo);
+    QCOMPARE(actions[1], form->mnuChiudi);
+    QCOMPARE(form->mnuNuovo->text(), u"Nuovo"_s);
+    QCOMPARE(form->mnuChiudi->text(), u"Chiudi"_s);
+    for (QAction *action : actions) {
+        QVERIFY(!action->menu());
+        QVERIFY(action->shortcut().isEmpty());
+        QVERIFY(!action->text().contains(u'&'));
+    }
+    QVERIFY(!form->menuBar()->isNativeMenuBar());
+}
+
+void TestFrmBinario::text2IsReadOnlyButFocusable()
+{
+    form->Text2->setText(u"1010"_s);
+    QTest::keyClick(form->Text1, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), form->Text2);
+    QTest::keyClicks(form->Text2, u"99"_s);
+    QCOMPARE(form->Text2->text(), u"1010"_s);
+    form->Text2->selectAll();
+    QCOMPARE(form->Text2->selectedText(), u"1010"_s);
+}
+
+void TestFrmBinario::escapeAndDefaultButtonDoNothing()
+{
+    QVERIFY(!form->Command1->isDefault());
+    QVERIFY(!form->Command1->autoDefault());
+    form->Text1->setText(u"10"_s);
+    QTest::keyClick(form->Text1, Qt::Key_Escape);
+    QVERIFY(form->isVisible());
+    QCOMPARE(form->Text1->text(), u"10"_s);
+    QCOMPARE(form->Text2->text(), QString());
+}
+
+void TestFrmBinario::longPasteIsKept()
+{
+    const QString long40k = QString(40000, u'1');
+    form->Text1->clear();
+    form->Text1->insert(long40k); // what a paste does
+    QCOMPARE(form->Text1->text().size(), long40k.size());
+}
+
+void TestFrmBinario::applicationIdentity()
+{
+    QCOMPARE(QCoreApplication::applicationName(), u"Conversione"_s);
+    QCOMPARE(QCoreApplication::applicationVersion(), u"1.00"_s);
+}
+
+QTEST_MAIN(TestFrmBinario)
+#include "tst_frmbinario.moc"

@@ -1,0 +1,54 @@
+// Helpers for the tests that drive the real window: a shown, active frmBinario, and a way to
+// answer the real modal message box and record what it showed.
+#pragma once
+
+#include "frmbinario.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <memory>
+
+inline std::unique_ptr<window::FrmBinario> shownWindow()
+{
+    auto form = std::make_unique<window::FrmBinario>();
+    form->show();
+    form->activateWindow();
+    if (!QTest::qWaitForWindowActive(form.get()))
+        return nullptr;
+    return form;
+}
+
+// What a real modal box showed: its title, text, icon and buttons.
+struct SeenBox
+{
+    int count = 0;
+    QString title;
+    QString text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QMessageBox::StandardButtons buttons;
+};
+
+// Answers every modal box that opens while `action` runs with OK, and records it.
+template<typename Action> SeenBox answeringBoxes(QObject *context, Action &&action)
+{
+    SeenBox seen;
+    QTimer timer;
+    timer.setInterval(10);
+    QObject::connect(&timer, &QTimer::timeout, context, [&seen] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box || !box->isVisible())
+            return;
+        ++seen.count;
+        seen.title = box->windowTitle();
+        seen.text = box->text();
+        seen.icon = box->icon();
+        seen.buttons = box->standardButtons();
+        box->button(QMessageBox::Ok)->click();
+    });
+    timer.start();
+    action();
+    return seen;
+}

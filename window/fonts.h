@@ -1,0 +1,16 @@
+// The window's fonts, in logical pixels like its geometry, so that captions fit their fixed
+// boxes at every scale factor and whatever font DPI the desktop sets.
+#pragma once
+
+#include <QFont>
+
+namespace window {
+
+// Every control but Command1. Liberation Sans (metric-compatible with the common sans faces)
+// at 10 px is the largest common size at which "Risultato" fits its 41-pixel label.
+QFont defaultFont();
+
+// Command1: "MS Sans Serif", 12 point bold (16 px at 96 dpi), substituted where missing.
+QFont commandFont();
+
+} // namespace window

@@ -1,0 +1,30 @@
+// The run-time services as the real program provides them: modal Qt message boxes and the end
+// of the event loop.
+#pragma once
+
+#include "services.h"
+
+class QWidget;
+
+namespace window {
+
+class QtMessageBoxService : public rt::MessageBoxService
+{
+public:
+    explicit QtMessageBoxService(QWidget *parent)
+        : m_parent(parent)
+    {
+    }
+    void showMessage(const QString &prompt) override;
+
+private:
+    QWidget *m_parent;
+};
+
+class QtEndService : public rt::EndService
+{
+public:
+    void endProgram() override;
+};
+
+} // namespace window
