@@ -75,6 +75,22 @@ if [ "$(dpkg-architecture -qDEB_HOST_ARCH_CPU)" = amd64 ] \
     echo "(control flow integrity waived: the C start files carry no CET marking;" \
         "$pads endbr64 landing pads in the program)"
 fi
+# hardening-check passes Fortify Source when it finds one fortified call, and says "no" when it
+# finds only unfortified ones. Here the only candidates are the memcpy, memmove and memset that
+# libstdc++'s std::string inlines: it calls the compiler's builtins, which glibc's fortified
+# wrappers never see, on heap buffers whose size is known only at run time, so there is nothing
+# to fortify. Waive the check in that case only, once every file is known to be compiled with
+# _FORTIFY_SOURCE; any other unfortified function still fails.
+unfortified=$({ hardening-check -v "${waive[@]}" "$program" || true; } \
+    | sed -n 's/^\tunprotected: //p' | sort)
+if [ -n "$unfortified" ] && ! grep -qvxE 'memcpy|memmove|memset' <<<"$unfortified"; then
+    commands=$(grep -c '"command"' "$build/compile_commands.json")
+    fortified=$(grep '"command"' "$build/compile_commands.json" | grep -c -- '-D_FORTIFY_SOURCE=')
+    [ "$commands" -eq "$fortified" ] || fail "$((commands - fortified)) files built without fortify"
+    waive+=(--nofortify)
+    echo "(Fortify Source waived: all $commands files are compiled with _FORTIFY_SOURCE; the only" \
+        "unfortified calls are std::string's $(xargs <<<"$unfortified"))"
+fi
 hardening-check "${waive[@]}" "$program" || fail "hardening-check failed"
 file "$program"
 
@@ -110,7 +126,8 @@ for _ in $(seq 100); do
     sleep 0.1
 done
 [ -s "$tmp/display" ] || fail "Xvfb did not start:"$'\n'"$(cat "$tmp/xvfb.log")"
-export DISPLAY=":$(head -n 1 "$tmp/display")"
+DISPLAY=":$(head -n 1 "$tmp/display")"
+export DISPLAY
 (cd / && exec env -u QT_QPA_PLATFORM /usr/bin/conversione) >"$tmp/app.log" 2>&1 &
 app_pid=$!
 window=$(timeout 30 xdotool search --sync --onlyvisible --name '^Conversione$' | head -n 1) \
