@@ -1,5 +1,6 @@
 // The program's entry point: starts Qt, creates the window frmBinario, shows it with the input
 // box focused and runs the event loop. Nothing else runs at start-up.
+#include "appicon.h"
 #include "application.h"
 #include "frmbinario.h"
 
@@ -32,6 +33,8 @@ int main(int argc, char *argv[])
     }
     QApplication app(argc, argv);
     window::setUpApplication();
+    QApplication::setWindowIcon(conversione::applicationIcon());
+    QGuiApplication::setDesktopFileName(conversione::desktopFileName());
 
     window::FrmBinario frmBinario;
     frmBinario.show();

@@ -4,7 +4,7 @@ set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 bash scripts/install-deps.sh build run
 build=${BUILD_DIR:-build/release}
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --preset release -B "$build"
 cmake --build "$build"
 program="$build/conversione"
 if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
