@@ -11,8 +11,10 @@ bash "$(dirname "${BASH_SOURCE[0]}")/install-deps.sh" display
 display=:$((90 + RANDOM % 100))
 Xvfb "$display" -screen 0 480x280x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
-trap 'kill $xvfb 2>/dev/null || true' EXIT
+trap 'kill $xvfb 2>/dev/null || true; rm -rf "${XDG_RUNTIME_DIR:-/nonexistent}"' EXIT
 export DISPLAY=$display
+XDG_RUNTIME_DIR=$(mktemp -d)
+export XDG_RUNTIME_DIR
 for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 if command -v openbox >/dev/null; then
     openbox >/dev/null 2>&1 &
