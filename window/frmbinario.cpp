@@ -4,7 +4,6 @@
 
 #include "fonts.h"
 #include "formdescription.h"
-#include "keycodes.h"
 #include "modulo1.h"
 #include "runtimeerror.h"
 

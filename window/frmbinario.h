@@ -3,6 +3,7 @@
 #pragma once
 
 #include "form.h"
+#include "keycodes.h"
 #include "qtservices.h"
 
 #include <QMainWindow>
@@ -34,9 +35,6 @@ public:
     // Tests put recording services in place of the real ones; nullptr restores them.
     void setMessageBoxService(rt::MessageBoxService *service);
     void setEndService(rt::EndService *service);
-
-    // The key codes the key handlers see: 13 for either Enter key.
-    static constexpr int vbKeyReturn = 13;
 
     void Command1_Click();
     void Text1_KeyDown(int keyCode, int shift);

@@ -6,11 +6,14 @@
 
 namespace window {
 
+// The code either Enter key gives.
+constexpr int vbKeyReturn = 13;
+
 inline int keyCodeOf(const QKeyEvent &event)
 {
     const int key = event.key();
     if (key == Qt::Key_Return || key == Qt::Key_Enter)
-        return 13;
+        return vbKeyReturn;
     // Qt's codes for the printable keys are their character codes; other keys have none here.
     return key > 0 && key < 0x80 ? key : 0;
 }
