@@ -24,11 +24,6 @@ QString RuntimeError::reportText() const
     return QStringLiteral("Errore di run-time '%1':\n%2").arg(int(m_number)).arg(description());
 }
 
-const char *RuntimeError::what() const noexcept
-{
-    return m_number == Overflow ? "run-time error 6: overflow" : "run-time error 13: type mismatch";
-}
-
 void raiseOverflow()
 {
     throw RuntimeError(RuntimeError::Overflow);

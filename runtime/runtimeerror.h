@@ -6,6 +6,7 @@
 
 namespace rt {
 
+// Users only ever see reportText(); what() stays std::exception's own.
 class RuntimeError : public std::exception
 {
 public:
@@ -17,7 +18,6 @@ public:
     QString description() const;
     // The two-line text shown to the user: "Errore di run-time '13':" then the description.
     QString reportText() const;
-    const char *what() const noexcept override;
 
 private:
     Number m_number;

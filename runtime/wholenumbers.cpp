@@ -28,13 +28,4 @@ double checkedAdd(double a, double b)
     return sum;
 }
 
-double powerOfTwo(double exponent)
-{
-    // ldexp is exact for every exponent; beyond 1023 the result is infinite.
-    const double power = exponent > 2000 ? HUGE_VAL : std::ldexp(1.0, int(exponent));
-    if (!std::isfinite(power))
-        raiseOverflow();
-    return power;
-}
-
 } // namespace rt

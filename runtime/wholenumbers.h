@@ -13,7 +13,4 @@ qint32 roundToWhole(double value);
 // a + b; throws RuntimeError 6 when the result is not finite.
 double checkedAdd(double a, double b);
 
-// 2 raised to a whole exponent of 0 or more; throws RuntimeError 6 when it is not finite.
-double powerOfTwo(double exponent);
-
 } // namespace rt

@@ -72,6 +72,9 @@ void TestModulo1::toBinary_data()
     QTest::newRow("one half gives 0") << u"0.5"_s << u"0"_s;
     QTest::newRow("minus one half gives 0") << u"-0.5"_s << u"0"_s;
     QTest::newRow("underflow gives 0") << u"1e-400"_s << u"0"_s;
+    QTest::newRow("negative underflow gives 0") << u"-1e-400"_s << u"0"_s;
+    QTest::newRow("underflow as a long fraction gives 0")
+        << u"0."_s + QString(400, u'0') + u"1"_s << u"0"_s;
     QTest::newRow("1.5 ties to 2") << u"1.5"_s << u"10"_s;
     QTest::newRow("2.5 ties to 2") << u"2.5"_s << u"10"_s;
     QTest::newRow("3.5 ties to 4") << u"3.5"_s << u"100"_s;

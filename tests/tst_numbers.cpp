@@ -13,6 +13,7 @@ using namespace Qt::StringLiterals;
 namespace {
 const QLocale c = QLocale::c();
 const QLocale it(QLocale::Italian, QLocale::Italy);
+const QLocale sv(QLocale::Swedish, QLocale::Sweden); // its minus sign is U+2212
 
 // The run-time error number the call raised, or 0.
 template<typename F> int errorOf(F &&call)
@@ -70,9 +71,13 @@ void TestNumbers::reads_data()
     QTest::newRow("it: comma") << it << u"0,5"_s << 0.5;
     QTest::newRow("it: point falls back to plain") << it << u"1.5"_s << 1.5;
     QTest::newRow("it: grouped thousands") << it << u"1.234.567"_s << 1234567.0;
+    QTest::newRow("it: first group of three") << it << u"123.456"_s << 123456.0;
+    QTest::newRow("it: three full groups") << it << u"123.456.789"_s << 123456789.0;
+    QTest::newRow("it: four digits are no group") << it << u"1234.567"_s << 1234.567;
     QTest::newRow("it: grouped with fraction") << it << u"1.234,5"_s << 1234.5;
     QTest::newRow("it: three after point is a group") << it << u"1.500"_s << 1500.0;
     QTest::newRow("it: exponent") << it << u"2,5e1"_s << 25.0;
+    QTest::newRow("sv: plain minus too") << sv << u"-1,5"_s << -1.5;
 }
 
 void TestNumbers::reads()
@@ -107,6 +112,8 @@ void TestNumbers::refuses_data()
         QTest::newRow(name) << c << text << 13;
     QTest::newRow("comma in C") << c << u"0,5"_s << 13;
     QTest::newRow("it: bad grouping") << it << u"1.23,4"_s << 13;
+    QTest::newRow("group separator at the end") << c << u"1,"_s << 13;
+    QTest::newRow("it: group separator before the comma") << it << u"1.,5"_s << 13;
     QTest::newRow("beyond double") << c << u"1e400"_s << 6;
     QTest::newRow("beyond double, negative") << c << u"-1e400"_s << 6;
     QTest::newRow("huge exponent") << c << u"1e99999999999999999999"_s << 6;
@@ -207,10 +214,6 @@ void TestNumbers::writingNonFiniteOverflows()
 void TestNumbers::checkedArithmetic()
 {
     const double max = std::numeric_limits<double>::max();
-    QCOMPARE(rt::powerOfTwo(0), 1.0);
-    QCOMPARE(rt::powerOfTwo(1023), std::ldexp(1.0, 1023));
-    QCOMPARE(errorOf([] { rt::powerOfTwo(1024); }), 6);
-    QCOMPARE(errorOf([] { rt::powerOfTwo(1e9); }), 6);
     QCOMPARE(rt::checkedAdd(1, 2), 3.0);
     QCOMPARE(errorOf([&] { rt::checkedAdd(max, max); }), 6);
 }

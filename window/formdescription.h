@@ -1,5 +1,5 @@
-// The stored description of frmBinario: every control with its kind, parent, caption, place,
-// size and tab index. Geometry is in twips, 15 to a logical pixel (1440 to the inch at 96 dpi),
+// The stored description of frmBinario: every control with its kind, parent, caption, place
+// and size, in tab order. Geometry is in twips, 15 to a logical pixel (1440 to the inch at 96 dpi),
 // so Qt's own high-DPI scaling keeps the layout exact at any scale factor.
 #pragma once
 
@@ -25,7 +25,6 @@ struct ControlDescription
     QStringView parent; // empty: the window's client area
     QStringView caption;
     int left, top, width, height; // twips, from the parent's top-left corner
-    int tabIndex;
 
     constexpr QRect pixelGeometry() const
     {
@@ -40,14 +39,14 @@ constexpr int clientHeight = 2400;
 
 // In tab order.
 constexpr std::array<ControlDescription, 8> controls { {
-    { u"Text1", ControlKind::TextBox, {}, {}, 600, 480, 2415, 285, 0 },
-    { u"Text2", ControlKind::TextBox, {}, {}, 600, 1200, 2415, 285, 1 },
-    { u"Command1", ControlKind::CommandButton, {}, u"Converti", 960, 1680, 1695, 495, 2 },
-    { u"Frame1", ControlKind::Frame, {}, u"Tipo conversione", 3360, 480, 1455, 1095, 3 },
-    { u"Option1", ControlKind::OptionButton, u"Frame1", u"Binario", 120, 240, 975, 375, 4 },
-    { u"Option2", ControlKind::OptionButton, u"Frame1", u"Decimale", 120, 600, 1095, 375, 5 },
-    { u"Label1", ControlKind::Label, {}, u"Risultato", 1440, 960, 615, 255, 6 },
-    { u"Label2", ControlKind::Label, {}, u"Input", 1560, 240, 375, 255, 7 },
+    { u"Text1", ControlKind::TextBox, {}, {}, 600, 480, 2415, 285 },
+    { u"Text2", ControlKind::TextBox, {}, {}, 600, 1200, 2415, 285 },
+    { u"Command1", ControlKind::CommandButton, {}, u"Converti", 960, 1680, 1695, 495 },
+    { u"Frame1", ControlKind::Frame, {}, u"Tipo conversione", 3360, 480, 1455, 1095 },
+    { u"Option1", ControlKind::OptionButton, u"Frame1", u"Binario", 120, 240, 975, 375 },
+    { u"Option2", ControlKind::OptionButton, u"Frame1", u"Decimale", 120, 600, 1095, 375 },
+    { u"Label1", ControlKind::Label, {}, u"Risultato", 1440, 960, 615, 255 },
+    { u"Label2", ControlKind::Label, {}, u"Input", 1560, 240, 375, 255 },
 } };
 
 struct MenuItemDescription

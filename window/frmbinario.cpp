@@ -35,7 +35,6 @@ FrmBinario::FrmBinario(QWidget *parent)
     // The geometry is fixed by the description: no resizing, no maximising.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     setWindowFlag(Qt::WindowMaximizeButtonHint, false);
-    Text1->setFocus();
 }
 
 FrmBinario::~FrmBinario() = default;
@@ -58,7 +57,8 @@ void FrmBinario::createControls()
     client->setFixedSize(twipsToPixels(clientWidth), twipsToPixels(clientHeight));
     setCentralWidget(client);
 
-    QWidget *previousInTabOrder = nullptr;
+    // Controls are created in tab order, which is the order Qt's focus chain follows; Text1,
+    // the first, gets the focus when the window is shown.
     for (const ControlDescription &d : controls) {
         QWidget *parent = d.parent.isEmpty()
             ? client
@@ -83,12 +83,6 @@ void FrmBinario::createControls()
         }
         control->setObjectName(d.name.toString());
         control->setGeometry(d.pixelGeometry());
-        control->setAccessibleName(d.caption.toString());
-        if (control->focusPolicy() != Qt::NoFocus) {
-            if (previousInTabOrder)
-                setTabOrder(previousInTabOrder, control);
-            previousInTabOrder = control;
-        }
     }
 
     Text1 = client->findChild<QLineEdit *>(QStringLiteral("Text1"));
@@ -100,20 +94,17 @@ void FrmBinario::createControls()
     Label1 = client->findChild<QLabel *>(QStringLiteral("Label1"));
     Label2 = client->findChild<QLabel *>(QStringLiteral("Label2"));
 
-    // Each box is announced by the label above it.
+    // Each box is announced by the label above it: a buddy names the box for screen readers.
     Label2->setBuddy(Text1);
     Label1->setBuddy(Text2);
-    Text1->setAccessibleName(Label2->text());
-    Text2->setAccessibleName(Label1->text());
 
     // Whatever length the user types or pastes is kept whole.
     Text1->setMaxLength(std::numeric_limits<int>::max());
-    Text2->setMaxLength(std::numeric_limits<int>::max());
     Text2->setReadOnly(true);
 
+    // Command1 is no default button: in a main window Qt makes none, so Enter in a box reaches
+    // only that box's own handling.
     Command1->setFont(commandFont());
-    Command1->setAutoDefault(false);
-    Command1->setDefault(false);
     Option1->setChecked(true);
 }
 
@@ -146,7 +137,8 @@ bool FrmBinario::eventFilter(QObject *watched, QEvent *event)
     if (event->type() == QEvent::KeyPress && (watched == Text1 || watched == Text2)) {
         const auto *key = static_cast<QKeyEvent *>(event);
         const int keyCode = keyCodeOf(*key);
-        const int shift = shiftStateOf(key->modifiers());
+        // The handlers ignore the state of the modifier keys; it is passed as Qt gives it.
+        const int shift = key->modifiers().toInt();
         if (watched == Text1)
             Text1_KeyDown(keyCode, shift);
         else
