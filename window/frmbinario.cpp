@@ -35,6 +35,9 @@ FrmBinario::FrmBinario(QWidget *parent)
     // The geometry is fixed by the description: no resizing, no maximising.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     setWindowFlag(Qt::WindowMaximizeButtonHint, false);
+    // Qt focuses the first control only once the window is activated; where nothing activates
+    // it (an X display without a window manager) keys would otherwise reach no box at all.
+    Text1->setFocus();
 }
 
 FrmBinario::~FrmBinario() = default;
@@ -57,8 +60,7 @@ void FrmBinario::createControls()
     client->setFixedSize(twipsToPixels(clientWidth), twipsToPixels(clientHeight));
     setCentralWidget(client);
 
-    // Controls are created in tab order, which is the order Qt's focus chain follows; Text1,
-    // the first, gets the focus when the window is shown.
+    // Controls are created in tab order, which is the order Qt's focus chain follows.
     for (const ControlDescription &d : controls) {
         QWidget *parent = d.parent.isEmpty()
             ? client
