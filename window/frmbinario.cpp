@@ -6,6 +6,7 @@
 #include "formdescription.h"
 #include "modulo1.h"
 #include "runtimeerror.h"
+#include "textboxaccessible.h"
 
 #include <QApplication>
 #include <QGroupBox>
@@ -29,6 +30,7 @@ FrmBinario::FrmBinario(QWidget *parent)
     setObjectName(QStringLiteral("frmBinario"));
     setWindowTitle(formTitle.toString());
     setFont(defaultFont());
+    installTextBoxAccessible();
     createMenu();
     createControls();
     connectHandlers();

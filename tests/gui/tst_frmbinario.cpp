@@ -191,6 +191,17 @@ void TestFrmBinario::accessibleNames()
     if (auto *box = qobject_cast<QLineEdit *>(control)) {
         const auto *label = box == form->Text1 ? form->Label2 : form->Label1;
         QCOMPARE(label->buddy(), box);
+        // Orca builds the line it speaks from the attribute runs: one run must span the whole
+        // value, from every offset, or the last character goes unspoken.
+        box->setText(u"1111101000"_s);
+        QAccessibleTextInterface *text = accessible->textInterface();
+        QVERIFY(text);
+        for (int offset : { 0, 9, 10 }) {
+            int start = -1, end = -1;
+            text->attributes(offset, &start, &end);
+            QCOMPARE(start, 0);
+            QCOMPARE(end, 10);
+        }
     }
 }
 
