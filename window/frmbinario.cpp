@@ -5,6 +5,7 @@
 #include "announcements.h"
 #include "fonts.h"
 #include "formdescription.h"
+#include "menubarkeyboard.h"
 #include "modulo1.h"
 #include "runtimeerror.h"
 #include "textboxaccessible.h"
@@ -33,7 +34,9 @@ FrmBinario::FrmBinario(QWidget *parent)
     setFont(defaultFont());
     installTextBoxAccessible();
     installNotifierAccessible();
+    highlightMenuBarItemsFromKeyboard();
     createMenu();
+    openMenuBarWithF10(this);
     createControls();
     connectHandlers();
     // The geometry is fixed by the description: no resizing, no maximising.

@@ -219,6 +219,13 @@ void TestFrmBinario::menuBar()
         QVERIFY(!action->text().contains(u'&'));
     }
     QVERIFY(!form->menuBar()->isNativeMenuBar());
+
+    // F10 enters the bar at "Nuovo" as a tap of Alt does, and a second F10 leaves it.
+    QTest::keyClick(form->Text1, Qt::Key_F10);
+    QTRY_VERIFY(form->menuBar()->hasFocus());
+    QCOMPARE(form->menuBar()->activeAction(), form->mnuNuovo);
+    QTest::keyClick(form->menuBar(), Qt::Key_F10);
+    QTRY_COMPARE(QApplication::focusWidget(), form->Text1);
 }
 
 void TestFrmBinario::text2IsReadOnlyButFocusable()
