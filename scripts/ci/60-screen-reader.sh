@@ -110,9 +110,11 @@ started+=($!)
 # The desktop's switch: the accessibility bus then tells toolkits that a screen reader runs.
 gsettings set org.gnome.desktop.interface toolkit-accessibility true
 
-speech-dispatcher -d -t 0 -P "$dir/speech-dispatcher.pid" >"$dir/logs/spd.out" 2>&1
-poll 10 test -s "$dir/speech-dispatcher.pid"
-started+=("$(cat "$dir/speech-dispatcher.pid")")
+# In the foreground, so that it and its output module stay this script's descendants.
+speech-dispatcher -s -t 0 >"$dir/logs/spd.out" 2>&1 &
+started+=($!)
+poll 10 test -S "$XDG_RUNTIME_DIR/speech-dispatcher/speechd.sock" \
+    || { echo "screen-reader: speech-dispatcher did not start" >&2; exit 1; }
 
 LANG=it_IT.UTF-8 LC_ALL=it_IT.UTF-8 /usr/bin/python3 "$templates/orca-for-ci.py" "$log" >"$dir/logs/orca.out" 2>&1 &
 started+=($!)
