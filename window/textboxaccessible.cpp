@@ -34,10 +34,10 @@ QString TextBoxAccessible::text(QAccessible::Text t) const
 
 void TextBoxAccessible::setText(QAccessible::Text t, const QString &text)
 {
-    if (t == QAccessible::Value)
-        box()->setText(text);
-    else
+    if (t != QAccessible::Value)
         QAccessibleWidget::setText(t, text);
+    else if (!box()->isReadOnly())
+        box()->setText(text);
 }
 
 QAccessible::State TextBoxAccessible::state() const
@@ -182,19 +182,21 @@ QString TextBoxAccessible::attributes(int /*offset*/, int *startOffset, int *end
     return QString();
 }
 
+// An assistive technology edits a box as the keyboard can: the read-only result box not at all.
 void TextBoxAccessible::deleteText(int startOffset, int endOffset)
 {
-    box()->setText(box()->text().remove(startOffset, endOffset - startOffset));
+    replaceText(startOffset, endOffset, QString());
 }
 
 void TextBoxAccessible::insertText(int offset, const QString &text)
 {
-    box()->setText(box()->text().insert(offset, text));
+    replaceText(offset, offset, text);
 }
 
 void TextBoxAccessible::replaceText(int startOffset, int endOffset, const QString &text)
 {
-    box()->setText(box()->text().replace(startOffset, endOffset - startOffset, text));
+    if (!box()->isReadOnly())
+        box()->setText(box()->text().replace(startOffset, endOffset - startOffset, text));
 }
 
 namespace {

@@ -202,6 +202,10 @@ void TestFrmBinario::accessibleNames()
             QCOMPARE(start, 0);
             QCOMPARE(end, 10);
         }
+        // A screen reader edits the input box as the keyboard does, the result box not at all.
+        accessible->editableTextInterface()->insertText(0, u"9"_s);
+        accessible->setText(QAccessible::Value, accessible->text(QAccessible::Value) + u'7');
+        QCOMPARE(box->text(), box->isReadOnly() ? u"1111101000"_s : u"911111010007"_s);
     }
 }
 
