@@ -14,9 +14,10 @@ bash scripts/install-deps.sh screenreader
 locale -a | grep -qix 'it_IT.utf8' || localedef -i it_IT -f UTF-8 it_IT.UTF-8
 
 # What the user does, and what Orca must say. Keys are xdotool key names, "type:TEXT" types
-# TEXT, "alt" is a human-length tap of Alt alone. Expected utterances are ';'-separated
-# substrings, matched in order against what Orca speaks after the keys; "!TEXT" after them names
-# an utterance that must not be spoken.
+# TEXT, "alt" is a human-length tap of Alt alone; "start" only waits for Orca, "launch" starts
+# the program. Expected utterances are ';'-separated substrings, matched in order against what
+# Orca speaks after the keys; "!TEXT" after them must not be spoken as a whole word (a box's
+# value less its last character).
 steps=(
     "start                  | Lettore schermo attivo"
     "launch                 | Conversione;Input"
