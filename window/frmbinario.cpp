@@ -2,10 +2,13 @@
 // procedures use, and the seven event handlers.
 #include "frmbinario.h"
 
+#include "announcements.h"
 #include "fonts.h"
 #include "formdescription.h"
+#include "menubarkeyboard.h"
 #include "modulo1.h"
 #include "runtimeerror.h"
+#include "textboxaccessible.h"
 
 #include <QApplication>
 #include <QGroupBox>
@@ -29,7 +32,11 @@ FrmBinario::FrmBinario(QWidget *parent)
     setObjectName(QStringLiteral("frmBinario"));
     setWindowTitle(formTitle.toString());
     setFont(defaultFont());
+    installTextBoxAccessible();
+    installNotifierAccessible();
+    highlightMenuBarItemsFromKeyboard();
     createMenu();
+    openMenuBarWithF10(this);
     createControls();
     connectHandlers();
     // The geometry is fixed by the description: no resizing, no maximising.
@@ -204,12 +211,17 @@ void FrmBinario::convertOnRequest(int keyCode)
 {
     if (keyCode != vbKeyReturn || Text1->text().isEmpty())
         return;
-    guarded([this] {
+    bool done = false;
+    guarded([this, &done] {
         if (option(Modulo1::Option::Option1))
             Modulo1::ConvertiInBase2();
         else if (option(Modulo1::Option::Option2))
             Modulo1::ConvertiInBase10();
+        done = true;
     });
+    // A refusal empties the result box; an error leaves the old result, which is not news.
+    if (done && !Text2->text().isEmpty())
+        announce(this, resultAnnouncement(Text2->text(), option(Modulo1::Option::Option1)));
 }
 
 void FrmBinario::Command1_Click()
@@ -228,14 +240,17 @@ void FrmBinario::Text2_KeyDown(int keyCode, int shift)
     Text1_KeyDown(keyCode, shift);
 }
 
+// The focus leaves the option at once, before a screen reader names it: the window tells it.
 void FrmBinario::Option1_Click()
 {
     focusText1();
+    announce(this, Option1->text());
 }
 
 void FrmBinario::Option2_Click()
 {
     focusText1();
+    announce(this, Option2->text());
 }
 
 void FrmBinario::mnuNuovo_Click()
@@ -243,6 +258,7 @@ void FrmBinario::mnuNuovo_Click()
     setText(Modulo1::Box::Text1, QString());
     setText(Modulo1::Box::Text2, QString());
     focusText1();
+    announce(this, boxesEmptiedAnnouncement());
 }
 
 void FrmBinario::mnuChiudi_Click()

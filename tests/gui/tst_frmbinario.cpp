@@ -200,6 +200,21 @@ void TestFrmBinario::accessibleNames()
     if (auto *box = qobject_cast<QLineEdit *>(control)) {
         const auto *label = box == form->Text1 ? form->Label2 : form->Label1;
         QCOMPARE(label->buddy(), box);
+        // Orca builds the line it speaks from the attribute runs: one run must span the whole
+        // value, from every offset, or the last character goes unspoken.
+        box->setText(u"1111101000"_s);
+        QAccessibleTextInterface *text = accessible->textInterface();
+        QVERIFY(text);
+        for (int offset : { 0, 9, 10 }) {
+            int start = -1, end = -1;
+            text->attributes(offset, &start, &end);
+            QCOMPARE(start, 0);
+            QCOMPARE(end, 10);
+        }
+        // A screen reader edits the input box as the keyboard does, the result box not at all.
+        accessible->editableTextInterface()->insertText(0, u"9"_s);
+        accessible->setText(QAccessible::Value, accessible->text(QAccessible::Value) + u'7');
+        QCOMPARE(box->text(), box->isReadOnly() ? u"1111101000"_s : u"911111010007"_s);
     }
 }
 
@@ -217,6 +232,13 @@ void TestFrmBinario::menuBar()
         QVERIFY(!action->text().contains(u'&'));
     }
     QVERIFY(!form->menuBar()->isNativeMenuBar());
+
+    // F10 enters the bar at "Nuovo" as a tap of Alt does, and a second F10 leaves it.
+    QTest::keyClick(form->Text1, Qt::Key_F10);
+    QTRY_VERIFY(form->menuBar()->hasFocus());
+    QCOMPARE(form->menuBar()->activeAction(), form->mnuNuovo);
+    QTest::keyClick(form->menuBar(), Qt::Key_F10);
+    QTRY_COMPARE(QApplication::focusWidget(), form->Text1);
 }
 
 void TestFrmBinario::text2IsReadOnlyButFocusable()
