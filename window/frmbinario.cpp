@@ -49,6 +49,20 @@ FrmBinario::FrmBinario(QWidget *parent)
 
 FrmBinario::~FrmBinario() = default;
 
+namespace {
+
+QLineEdit *newTextBox(QWidget *parent)
+{
+    auto *box = new QLineEdit(parent);
+    // A new line edit reports its first caret position on its first focus-in, just before the
+    // focus itself; a screen reader then takes the focus for old news and does not name the
+    // box. Reporting it now, while nobody listens, keeps the first Tab into the box spoken.
+    box->setCursorPosition(0);
+    return box;
+}
+
+} // namespace
+
 void FrmBinario::createMenu()
 {
     menuBar()->setNativeMenuBar(false); // the client area is measured below an in-window bar
@@ -75,7 +89,7 @@ void FrmBinario::createControls()
         QWidget *control = nullptr;
         switch (d.kind) {
         case ControlKind::TextBox:
-            control = new QLineEdit(parent);
+            control = newTextBox(parent);
             break;
         case ControlKind::CommandButton:
             control = new QPushButton(d.caption.toString(), parent);
