@@ -9,12 +9,12 @@ namespace window {
 
 namespace {
 
-// Qt has already loaded the style the user named, if it could; keep it then. Otherwise Qt's own
-// compact style, which the fixed geometry is drawn for, whatever the desktop's style is.
+// Qt has already loaded the style the user named, if it could; keep it then. Otherwise (none
+// named, or one Qt could not load) Qt's own compact style, which the fixed geometry is drawn for,
+// whatever the desktop's style is.
 void useStyle(const QString &userStyle)
 {
-    if (userStyle.isEmpty()
-        || QApplication::style()->name().compare(userStyle, Qt::CaseInsensitive) != 0)
+    if (QApplication::style()->name().compare(userStyle, Qt::CaseInsensitive) != 0)
         QApplication::setStyle(QStringLiteral("Fusion"));
 }
 
