@@ -7,8 +7,8 @@
 
 #include <QStringList>
 #include <algorithm>
+#include <array>
 #include <charconv>
-#include <iterator>
 #include <optional>
 #include <string>
 
@@ -22,13 +22,17 @@ struct Grouping
     qsizetype higher = 3;
 };
 
+// A few ways of writing one thing; unused ones stay empty. (Not a list: reading a number should
+// not allocate for these.)
+using Forms = std::array<QString, 3>;
+
 struct Separators
 {
     QString decimalPoint;
-    QStringList groupSeparators; // empty: no grouping allowed
+    Forms groupSeparators; // all empty: no grouping allowed
     Grouping grouping;
-    QStringList minus;
-    QStringList plus;
+    Forms minus;
+    Forms plus;
     char32_t zero = U'0'; // the locale's digits, besides "0" to "9"
 };
 
@@ -60,7 +64,7 @@ public:
         return true;
     }
     bool takeOneOf(QStringView a, QStringView b) { return take(a) || take(b); }
-    bool takeOneOf(const QStringList &tokens)
+    bool takeOneOf(const Forms &tokens)
     {
         for (const QString &token : tokens)
             if (take(token))
@@ -113,7 +117,7 @@ std::optional<std::string> integerPart(Scanner &in, const Separators &sep)
 {
     std::string all = in.digits();
     const Grouping sizes = sep.grouping;
-    if (sep.groupSeparators.isEmpty() || all.empty()
+    if (sep.groupSeparators[0].isEmpty() || all.empty()
         || qsizetype(all.size()) > std::max(sizes.last, sizes.higher))
         return all;
     std::string previous = all;
@@ -216,12 +220,18 @@ double valueOf(const Parts &parts)
 }
 
 // A sign as the locale writes it, as typed without its direction marks, and the ASCII one.
-QStringList signForms(QString sign, QChar ascii)
+Forms signForms(const QString &sign, const QString &ascii)
 {
-    QStringList forms { sign };
-    sign.remove(QChar(0x200E)).remove(QChar(0x200F)).remove(QChar(0x061C));
-    forms << sign << QString(ascii);
-    return forms;
+    QString bare = sign;
+    bare.remove(QChar(0x200E)).remove(QChar(0x200F)).remove(QChar(0x061C));
+    return { sign, bare, ascii };
+}
+
+char32_t firstCodePoint(const QString &text)
+{
+    if (text.size() == 2 && text[0].isHighSurrogate() && text[1].isLowSurrogate())
+        return QChar::surrogateToUcs4(text[0], text[1]);
+    return text.isEmpty() ? U'0' : text[0].unicode();
 }
 
 // The group sizes Qt writes in this locale: "1,23,45,67,890" in Hindi has 3, then 2.
@@ -238,25 +248,23 @@ Grouping groupingOf(const QLocale &locale, const QString &separator)
 
 Separators localeSeparators(const QLocale &locale, const QString &text)
 {
-    Separators sep { locale.decimalPoint(),
-                     { locale.groupSeparator() },
-                     {},
-                     signForms(locale.negativeSign(), u'-'),
-                     signForms(locale.positiveSign(), u'+'),
-                     locale.zeroDigit().toUcs4().value(0, U'0') };
     const QString group = locale.groupSeparator();
-    if (group == sep.decimalPoint)
-        sep.groupSeparators.clear();
+    Separators sep { locale.decimalPoint(),
+                     { group },
+                     {},
+                     signForms(locale.negativeSign(), QStringLiteral("-")),
+                     signForms(locale.positiveSign(), QStringLiteral("+")),
+                     firstCodePoint(locale.zeroDigit()) };
     // Where the locale groups with a space (U+202F in French), people type an ordinary or a
     // no-break space.
-    const QString spaces[] { QStringLiteral(" "), QStringLiteral("\u00A0"),
-                             QStringLiteral("\u202F") };
-    if (std::find(std::begin(spaces), std::end(spaces), group) != std::end(spaces))
-        sep.groupSeparators = { spaces[0], spaces[1], spaces[2] };
+    const Forms spaces { QStringLiteral(" "), QStringLiteral("\u00A0"), QStringLiteral("\u202F") };
+    if (group == sep.decimalPoint)
+        sep.groupSeparators = {};
+    else if (std::find(spaces.begin(), spaces.end(), group) != spaces.end())
+        sep.groupSeparators = spaces;
     // Only a text that has a separator needs the sizes, which take a formatting to learn.
-    if (!sep.groupSeparators.isEmpty()
-        && std::any_of(sep.groupSeparators.begin(), sep.groupSeparators.end(),
-                       [&](const QString &s) { return text.contains(s); }))
+    if (std::any_of(sep.groupSeparators.begin(), sep.groupSeparators.end(),
+                    [&](const QString &s) { return !s.isEmpty() && text.contains(s); }))
         sep.grouping = groupingOf(locale, group);
     return sep;
 }
