@@ -3,36 +3,28 @@
 #include "appicon.h"
 #include "application.h"
 #include "frmbinario.h"
+#include "nodisplay.h"
 
 #include <QApplication>
-#include <cstdio>
-#include <cstdlib>
 
 namespace {
 
-// Qt aborts with a toolkit trace when it finds no display; say plainly what to do instead.
-bool displayAvailable()
+// Qt opens the display while it constructs its application object; a failure there ends the
+// program with a plain message instead of Qt's abort.
+QApplication startQt(int &argc, char *argv[])
 {
-    const auto set = [](const char *name) {
-        const char *value = std::getenv(name);
-        return value && *value;
-    };
-    return set("QT_QPA_PLATFORM") || set("DISPLAY") || set("WAYLAND_DISPLAY");
+    const rt::NoDisplayReport report;
+    return QApplication(argc, argv);
 }
 
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    if (!displayAvailable()) {
-        std::fputs("conversione: no display found (DISPLAY and WAYLAND_DISPLAY are unset).\n"
-                   "Start it from a desktop session, or under a virtual display:\n"
-                   "  xvfb-run -a conversione\n",
-                   stderr);
-        return 1;
-    }
-    QApplication app(argc, argv);
-    window::setUpApplication();
+    // Qt takes its own options out of argv as it starts; the style the user named is read first.
+    const QString userStyle = window::styleNamedByUser(argc, argv);
+    QApplication app = startQt(argc, argv);
+    window::setUpApplication(userStyle);
     QApplication::setWindowIcon(conversione::applicationIcon());
     QGuiApplication::setDesktopFileName(conversione::desktopFileName());
 

@@ -5,6 +5,9 @@
 
 #include "runtimeerror.h"
 
+#include <QStringList>
+#include <algorithm>
+#include <array>
 #include <charconv>
 #include <optional>
 #include <string>
@@ -12,12 +15,25 @@
 namespace rt {
 namespace {
 
+// Sizes of the digit groups, from the right: the last group and the ones before it.
+struct Grouping
+{
+    qsizetype last = 3;
+    qsizetype higher = 3;
+};
+
+// A few ways of writing one thing; unused ones stay empty. (Not a list: reading a number should
+// not allocate for these.)
+using Forms = std::array<QString, 3>;
+
 struct Separators
 {
     QString decimalPoint;
-    QString groupSeparator; // empty: no grouping allowed
-    QString minus;
-    QString plus;
+    Forms groupSeparators; // all empty: no grouping allowed
+    Grouping grouping;
+    Forms minus;
+    Forms plus;
+    char32_t zero = U'0'; // the locale's digits, besides "0" to "9"
 };
 
 // A number taken apart into plain ASCII pieces.
@@ -29,16 +45,13 @@ struct Parts
     long exponent = 0;
 };
 
-bool isDigit(QChar c)
-{
-    return c >= u'0' && c <= u'9';
-}
-
+// Reads digits as ASCII: "0" to "9", or the locale's own ten digits, but not both in one number.
 class Scanner
 {
 public:
-    explicit Scanner(QStringView text)
+    Scanner(QStringView text, char32_t localZero)
         : m_text(text)
+        , m_localZero(localZero)
     {
     }
 
@@ -51,41 +64,83 @@ public:
         return true;
     }
     bool takeOneOf(QStringView a, QStringView b) { return take(a) || take(b); }
+    bool takeOneOf(const Forms &tokens)
+    {
+        for (const QString &token : tokens)
+            if (take(token))
+                return true;
+        return false;
+    }
     std::string digits()
     {
         std::string out;
-        while (!atEnd() && isDigit(m_text[m_pos]))
-            out.push_back(char(m_text[m_pos++].unicode()));
+        for (int value = digitValue(); value >= 0; value = digitValue())
+            out.push_back(char('0' + value));
         return out;
     }
     qsizetype position() const { return m_pos; }
     void rewind(qsizetype pos) { m_pos = pos; }
 
 private:
+    // The value of the digit here, taken; -1 (nothing taken) for anything else, and for a digit
+    // of the other script than the number's first digit.
+    int digitValue()
+    {
+        if (atEnd())
+            return -1;
+        char32_t c = m_text[m_pos].unicode();
+        qsizetype length = 1;
+        if (QChar::isHighSurrogate(c) && m_pos + 1 < m_text.size()
+            && m_text[m_pos + 1].isLowSurrogate()) {
+            c = QChar::surrogateToUcs4(m_text[m_pos], m_text[m_pos + 1]);
+            length = 2;
+        }
+        for (const char32_t zero : { U'0', m_localZero }) {
+            if (c >= zero && c <= zero + 9 && (m_zero == 0 || m_zero == zero)) {
+                m_zero = zero;
+                m_pos += length;
+                return int(c - zero);
+            }
+        }
+        return -1;
+    }
+
     QStringView m_text;
+    char32_t m_localZero;
+    char32_t m_zero = 0; // the script of the digits read so far
     qsizetype m_pos = 0;
 };
 
-// Integer digits, grouped in threes by the separator or not grouped at all.
-std::optional<std::string> integerPart(Scanner &in, const QString &group)
+// Integer digits, grouped by a separator as the grouping says (the first group may be shorter),
+// or not grouped at all.
+std::optional<std::string> integerPart(Scanner &in, const Separators &sep)
 {
     std::string all = in.digits();
-    if (group.isEmpty() || all.empty() || all.size() > 3)
+    const Grouping sizes = sep.grouping;
+    if (sep.groupSeparators[0].isEmpty() || all.empty()
+        || qsizetype(all.size()) > std::max(sizes.last, sizes.higher))
         return all;
-    for (;;) {
+    std::string previous = all;
+    bool grouped = false;
+    for (;; grouped = true) {
         const qsizetype mark = in.position();
-        if (!in.take(group))
-            return all;
-        const std::string next = in.digits();
-        if (next.size() != 3) {
-            if (next.empty()) {
-                in.rewind(mark); // the separator was not followed by digits: not ours
-                return all;
-            }
-            return std::nullopt;
+        if (!in.takeOneOf(sep.groupSeparators))
+            break;
+        std::string next = in.digits();
+        if (next.empty()) {
+            in.rewind(mark); // the separator was not followed by digits: not ours
+            break;
         }
+        // A group before another one: the first one may be shorter, the others are full.
+        if (qsizetype(previous.size()) > sizes.higher
+            || (grouped && qsizetype(previous.size()) != sizes.higher))
+            return std::nullopt;
         all += next;
+        previous = std::move(next);
     }
+    if (grouped && qsizetype(previous.size()) != sizes.last)
+        return std::nullopt;
+    return all;
 }
 
 long exponentValue(const std::string &digits)
@@ -102,14 +157,14 @@ long exponentValue(const std::string &digits)
 
 std::optional<Parts> parse(QStringView text, const Separators &sep)
 {
-    Scanner in(text);
+    Scanner in(text, sep.zero);
     Parts parts;
-    if (in.takeOneOf(sep.minus, u"-"))
+    if (in.takeOneOf(sep.minus))
         parts.negative = true;
     else
-        in.takeOneOf(sep.plus, u"+");
+        in.takeOneOf(sep.plus);
 
-    auto integer = integerPart(in, sep.groupSeparator);
+    auto integer = integerPart(in, sep);
     if (!integer)
         return std::nullopt;
     parts.integerDigits = std::move(*integer);
@@ -164,12 +219,53 @@ double valueOf(const Parts &parts)
     return value;
 }
 
-Separators localeSeparators(const QLocale &locale)
+// A sign as the locale writes it, as typed without its direction marks, and the ASCII one.
+Forms signForms(const QString &sign, const QString &ascii)
 {
-    Separators sep { locale.decimalPoint(), locale.groupSeparator(), locale.negativeSign(),
-                     locale.positiveSign() };
-    if (sep.groupSeparator == sep.decimalPoint)
-        sep.groupSeparator.clear();
+    QString bare = sign;
+    bare.remove(QChar(0x200E)).remove(QChar(0x200F)).remove(QChar(0x061C));
+    return { sign, bare, ascii };
+}
+
+char32_t firstCodePoint(const QString &text)
+{
+    if (text.size() == 2 && text[0].isHighSurrogate() && text[1].isLowSurrogate())
+        return QChar::surrogateToUcs4(text[0], text[1]);
+    return text.isEmpty() ? U'0' : text[0].unicode();
+}
+
+// The group sizes Qt writes in this locale: "1,23,45,67,890" in Hindi has 3, then 2.
+Grouping groupingOf(const QLocale &locale, const QString &separator)
+{
+    const QStringList groups = locale.toString(1234567890LL).split(separator);
+    if (groups.size() < 3)
+        return {};
+    const auto digitCount = [](const QString &group) {
+        return qsizetype(group.toUcs4().size());
+    };
+    return { digitCount(groups.back()), digitCount(groups[groups.size() - 2]) };
+}
+
+Separators localeSeparators(const QLocale &locale, const QString &text)
+{
+    const QString group = locale.groupSeparator();
+    Separators sep { locale.decimalPoint(),
+                     { group },
+                     {},
+                     signForms(locale.negativeSign(), QStringLiteral("-")),
+                     signForms(locale.positiveSign(), QStringLiteral("+")),
+                     firstCodePoint(locale.zeroDigit()) };
+    // Where the locale groups with a space (U+202F in French), people type an ordinary or a
+    // no-break space.
+    const Forms spaces { QStringLiteral(" "), QStringLiteral("\u00A0"), QStringLiteral("\u202F") };
+    if (group == sep.decimalPoint)
+        sep.groupSeparators = {};
+    else if (std::find(spaces.begin(), spaces.end(), group) != spaces.end())
+        sep.groupSeparators = spaces;
+    // Only a text that has a separator needs the sizes, which take a formatting to learn.
+    if (std::any_of(sep.groupSeparators.begin(), sep.groupSeparators.end(),
+                    [&](const QString &s) { return !s.isEmpty() && text.contains(s); }))
+        sep.grouping = groupingOf(locale, group);
     return sep;
 }
 
@@ -178,8 +274,15 @@ Separators localeSeparators(const QLocale &locale)
 double textToNumber(const QString &text, const QLocale &locale)
 {
     const QString trimmed = text.trimmed();
-    const Separators plain { QStringLiteral("."), {}, QStringLiteral("-"), QStringLiteral("+") };
-    auto parts = parse(trimmed, localeSeparators(locale));
+    const Separators plain {
+        QStringLiteral("."), {}, {}, { QStringLiteral("-") }, { QStringLiteral("+") }
+    };
+    Separators local = localeSeparators(locale, trimmed);
+    auto parts = parse(trimmed, local);
+    if (!parts && (local.grouping.last != 3 || local.grouping.higher != 3)) {
+        local.grouping = {}; // thousands are still read where the locale groups otherwise
+        parts = parse(trimmed, local);
+    }
     if (!parts)
         parts = parse(trimmed, plain);
     if (!parts)

@@ -57,6 +57,10 @@ QString numberToText(double value, const QLocale &locale)
         text = general.find('e') == std::string::npos ? QString::fromStdString(general)
                                                       : exponentForm(general);
     }
+    // The digits stay Latin; the locale's decimal separator goes with them only where the locale
+    // writes Latin digits itself (an Arabic separator between Latin digits belongs to no script).
+    if (locale.zeroDigit() != u"0")
+        return text;
     return text.replace(u'.', locale.decimalPoint());
 }
 

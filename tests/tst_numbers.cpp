@@ -1,4 +1,5 @@
-// Reading, rounding and writing numbers, in the C and the Italian locale.
+// Reading, rounding and writing numbers, in the C and the Italian locale, and in locales with
+// other digits, grouping and spaces.
 #include "numberreading.h"
 #include "numberwriting.h"
 #include "runtimeerror.h"
@@ -14,6 +15,11 @@ namespace {
 const QLocale c = QLocale::c();
 const QLocale it(QLocale::Italian, QLocale::Italy);
 const QLocale sv(QLocale::Swedish, QLocale::Sweden); // its minus sign is U+2212
+const QLocale fr(QLocale::French, QLocale::France); // groups with U+202F
+const QLocale ar(QLocale::Arabic, QLocale::Egypt); // Arabic-Indic digits
+const QLocale fa(QLocale::Persian, QLocale::Iran); // Persian digits, minus U+2212
+const QLocale hi(QLocale::Hindi, QLocale::India); // lakh grouping
+const QLocale ccp(QLocale::Chakma, QLocale::Bangladesh); // digits beyond 16 bits
 
 // The run-time error number the call raised, or 0.
 template<typename F> int errorOf(F &&call)
@@ -78,6 +84,21 @@ void TestNumbers::reads_data()
     QTest::newRow("it: three after point is a group") << it << u"1.500"_s << 1500.0;
     QTest::newRow("it: exponent") << it << u"2,5e1"_s << 25.0;
     QTest::newRow("sv: plain minus too") << sv << u"-1,5"_s << -1.5;
+    QTest::newRow("fr: as Qt groups, U+202F") << fr << u"1\u202F234"_s << 1234.0;
+    QTest::newRow("fr: ordinary space") << fr << u"1 234,5"_s << 1234.5;
+    QTest::newRow("fr: no-break space") << fr << u"1\u00A0234\u00A0567"_s << 1234567.0;
+    QTest::newRow("ar: own digits") << ar << u"١٢"_s << 12.0;
+    QTest::newRow("ar: own decimal separator") << ar << u"١٫٥"_s << 1.5;
+    QTest::newRow("ar: own grouping") << ar << u"١٬٢٣٤"_s << 1234.0;
+    QTest::newRow("ar: minus as written") << ar << u"\u061C-١٢"_s << -12.0;
+    QTest::newRow("ar: plain minus") << ar << u"-١٢"_s << -12.0;
+    QTest::newRow("ar: Latin digits") << ar << u"12"_s << 12.0;
+    QTest::newRow("fa: own digits") << fa << u"۱۲"_s << 12.0;
+    QTest::newRow("fa: minus without its mark") << fa << u"\u2212۱٫۵"_s << -1.5;
+    QTest::newRow("hi: lakh grouping") << hi << u"12,34,567"_s << 1234567.0;
+    QTest::newRow("hi: grouping with fraction") << hi << u"1,23,456.5"_s << 123456.5;
+    QTest::newRow("hi: thousands still read") << hi << u"1,234,567"_s << 1234567.0;
+    QTest::newRow("ccp: surrogate pairs") << ccp << u"\U00011137\U00011138"_s << 12.0;
 }
 
 void TestNumbers::reads()
@@ -114,6 +135,14 @@ void TestNumbers::refuses_data()
     QTest::newRow("it: bad grouping") << it << u"1.23,4"_s << 13;
     QTest::newRow("group separator at the end") << c << u"1,"_s << 13;
     QTest::newRow("it: group separator before the comma") << it << u"1.,5"_s << 13;
+    QTest::newRow("ar: mixed scripts") << ar << u"1١"_s << 13;
+    QTest::newRow("ar: mixed scripts in the fraction") << ar << u"١٫5"_s << 13;
+    QTest::newRow("fa: Arabic-Indic digits") << fa << u"١٢"_s << 13;
+    QTest::newRow("ar: inf") << ar << u"inf"_s << 13;
+    QTest::newRow("fa: nan") << fa << u"nan"_s << 13;
+    QTest::newRow("hi: hex") << hi << u"0x10"_s << 13;
+    QTest::newRow("hi: bad lakh grouping") << hi << u"12,345,67"_s << 13;
+    QTest::newRow("fr: space inside a group") << fr << u"1 23"_s << 13;
     QTest::newRow("beyond double") << c << u"1e400"_s << 6;
     QTest::newRow("beyond double, negative") << c << u"-1e400"_s << 6;
     QTest::newRow("huge exponent") << c << u"1e99999999999999999999"_s << 6;
@@ -195,6 +224,12 @@ void TestNumbers::writes_data()
     QTest::newRow("it: 2^50") << it << std::ldexp(1.0, 50) << u"1,12589990684262E+15"_s;
     QTest::newRow("it: fraction") << it << 2.5 << u"2,5"_s;
     QTest::newRow("it: whole has no group separator") << it << 1234567.0 << u"1234567"_s;
+    QTest::newRow("fr: 2^50") << fr << std::ldexp(1.0, 50) << u"1,12589990684262E+15"_s;
+    QTest::newRow("ar: 2^50 with a point")
+        << ar << std::ldexp(1.0, 50) << u"1.12589990684262E+15"_s;
+    QTest::newRow("fa: 2^53 with a point")
+        << fa << std::ldexp(1.0, 53) << u"9.00719925474099E+15"_s;
+    QTest::newRow("ar: whole in Latin digits") << ar << 1234567.0 << u"1234567"_s;
 }
 
 void TestNumbers::writes()

@@ -30,9 +30,11 @@ set(CPACK_DEBIAN_PACKAGE_SECTION math)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${CONVERSIONE_HOMEPAGE}")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# Loaded at run time, so shlibdeps cannot see them: Qt's platform plugins, and the face the
-# window's captions are measured for (they fit their fixed boxes in Liberation Sans).
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-liberation2")
+# Loaded at run time, so shlibdeps cannot see them: Qt's platform plugins (X11's comes with
+# libqt6gui6; Wayland's is qt6-wayland, without which a Wayland session with no X server cannot
+# show the window at all), and the face the window's captions are measured for (they fit their
+# fixed boxes in Liberation Sans).
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-wayland, fonts-liberation2")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 
 include(CPack)

@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QRadioButton>
+#include <QStyle>
 #include <QStyleOptionGroupBox>
 
 using namespace Qt::StringLiterals;
@@ -38,6 +39,8 @@ private slots:
     void escapeAndDefaultButtonDoNothing();
     void longPasteIsKept();
     void applicationIdentity();
+    void userStyle_data();
+    void userStyle();
 
 private:
     std::unique_ptr<window::FrmBinario> form;
@@ -275,6 +278,52 @@ void TestFrmBinario::applicationIdentity()
 {
     QCOMPARE(QCoreApplication::applicationName(), u"Conversione"_s);
     QCOMPARE(QCoreApplication::applicationVersion(), u"1.00"_s);
+}
+
+void TestFrmBinario::userStyle_data()
+{
+    // What the user named, what Qt then loaded at start, and the style the window is drawn in.
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("environment");
+    QTest::addColumn<QString>("loaded");
+    QTest::addColumn<QString>("used");
+    QTest::newRow("none named: Fusion")
+        << QStringList() << QString() << u"windows"_s << u"fusion"_s;
+    QTest::newRow("-style NAME") << QStringList { u"-style"_s, u"windows"_s } << QString()
+                                 << u"windows"_s << u"windows"_s;
+    QTest::newRow("-style=NAME") << QStringList { u"-style=windows"_s } << QString() << u"windows"_s
+                                 << u"windows"_s;
+    QTest::newRow("--style NAME") << QStringList { u"-x"_s, u"--style"_s, u"windows"_s }
+                                  << QString() << u"windows"_s << u"windows"_s;
+    QTest::newRow("QT_STYLE_OVERRIDE")
+        << QStringList() << u"Windows"_s << u"windows"_s << u"windows"_s;
+    QTest::newRow("argument wins over environment")
+        << QStringList { u"-style"_s, u"windows"_s } << u"fusion"_s << u"windows"_s << u"windows"_s;
+    QTest::newRow("one Qt could not load: Fusion")
+        << QStringList { u"-style"_s, u"nosuch"_s } << QString() << u"windows"_s << u"fusion"_s;
+}
+
+void TestFrmBinario::userStyle()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, environment);
+    QFETCH(QString, loaded);
+    QFETCH(QString, used);
+    form.reset(); // the choice is made before the window exists
+    QByteArrayList bytes { "conversione" };
+    for (const QString &argument : arguments)
+        bytes << argument.toLocal8Bit();
+    std::vector<char *> argv;
+    for (QByteArray &argument : bytes)
+        argv.push_back(argument.data());
+
+    qputenv("QT_STYLE_OVERRIDE", environment.toLocal8Bit());
+    QApplication::setStyle(loaded);
+    window::setUpApplication(window::styleNamedByUser(int(argv.size()), argv.data()));
+    const QString name = QApplication::style()->name();
+    qunsetenv("QT_STYLE_OVERRIDE");
+    QApplication::setStyle(u"Fusion"_s);
+    QCOMPARE(name, used);
 }
 
 QTEST_MAIN(TestFrmBinario)
