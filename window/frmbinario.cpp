@@ -4,6 +4,8 @@
 
 #include "fonts.h"
 #include "formdescription.h"
+#include "inputbox.h"
+#include "inputlimit.h"
 #include "modulo1.h"
 #include "runtimeerror.h"
 
@@ -66,7 +68,8 @@ void FrmBinario::createControls()
         QWidget *control = nullptr;
         switch (d.kind) {
         case ControlKind::TextBox:
-            control = new QLineEdit(parent);
+            control = d.name == u"Text1" ? new InputBox(Modulo1::longestInput, parent)
+                                         : new QLineEdit(parent);
             break;
         case ControlKind::CommandButton:
             control = new QPushButton(d.caption.toString(), parent);
@@ -106,8 +109,7 @@ void FrmBinario::createControls()
     Text1->setAccessibleName(Label2->text());
     Text2->setAccessibleName(Label1->text());
 
-    // Whatever length the user types or pastes is kept whole.
-    Text1->setMaxLength(std::numeric_limits<int>::max());
+    // The result box holds whatever the program writes; the input box has its own bound.
     Text2->setMaxLength(std::numeric_limits<int>::max());
     Text2->setReadOnly(true);
 
@@ -130,6 +132,8 @@ void FrmBinario::connectHandlers()
     connect(mnuChiudi, &QAction::triggered, this, &FrmBinario::mnuChiudi_Click);
     Text1->installEventFilter(this);
     Text2->installEventFilter(this);
+    connect(static_cast<InputBox *>(Text1), &InputBox::refusedTooLong, this,
+            [this] { messageBoxes().showMessage(Modulo1::tooLongInputMessage()); });
     // Tab enters the option group at the button that is on, and leaves it from there.
     connect(Option1, &QRadioButton::toggled, this, &FrmBinario::keepTabStopOnSelectedOption);
     keepTabStopOnSelectedOption();
