@@ -172,11 +172,22 @@ void charsBinaryToDecimal(State &state)
     }
 }
 
-// --- The longest input a line edit holds ---
+// --- The longest input the input box holds ---
 
 void longInput(State &state, const QString &text, bool binario)
 {
     converti(state, QStringList(bench::sampleSize, text), binario);
+}
+
+// --- Reading far beyond the input box: time grows with the length, no more ---
+
+// "1", zeros, "e-" and their number: the value 1 in `zeros` + 1 digits.
+void longReading(State &state, qsizetype zeros)
+{
+    const QString text
+        = u'1' + QString(zeros, u'0') + QStringLiteral("e-") + QString::number(zeros);
+    for (auto _ : state)
+        DoNotOptimize(rt::textToNumber(text));
 }
 
 void registerAll()
@@ -195,10 +206,12 @@ void registerAll()
     RegisterBenchmark("from_chars + to_chars base 2, 31-bit", charsDecimalToBinary);
     RegisterBenchmark("ConvertiInBase10, 53 digits", convertiInBase10);
     RegisterBenchmark("from_chars base 2 + to_chars, 53 digits", charsBinaryToDecimal);
-    RegisterBenchmark("ConvertiInBase10, 32767 characters", longInput, bench::longBinaryText(),
+    RegisterBenchmark("ConvertiInBase10, the longest input", longInput, bench::longBinaryText(),
                       false);
-    RegisterBenchmark("ConvertiInBase2, 32767 characters", longInput, bench::longDecimalText(),
+    RegisterBenchmark("ConvertiInBase2, the longest input", longInput, bench::longDecimalText(),
                       true);
+    RegisterBenchmark("textToNumber, 1 and a million zeros", longReading, 1'000'000);
+    RegisterBenchmark("textToNumber, 1 and ten million zeros", longReading, 10'000'000);
 }
 
 } // namespace
@@ -218,10 +231,11 @@ int main(int argc, char **argv)
             { "numberToText, 53-bit value", "to_chars double 15 digits, 53-bit value", 0 },
             { "ConvertiInBase2, 31-bit", "from_chars + to_chars base 2, 31-bit", 0 },
             { "ConvertiInBase10, 53 digits", "from_chars base 2 + to_chars, 53 digits", 0 },
+            { "textToNumber, 1 and ten million zeros", "textToNumber, 1 and a million zeros", 0 },
         },
         {
-            { "ConvertiInBase10, 32767 characters", 1e-3 },
-            { "ConvertiInBase2, 32767 characters", 1e-3 },
+            { "ConvertiInBase10, the longest input", 1e-3 },
+            { "ConvertiInBase2, the longest input", 1e-3 },
         });
     benchmark::RunSpecifiedBenchmarks(&reporter);
     const bool met = reporter.printSummary(std::cout);

@@ -1,6 +1,8 @@
 // Benchmark inputs from a fixed seed.
 #include "benchinputs.h"
 
+#include "inputlimit.h"
+
 #include <cstdint>
 #include <random>
 
@@ -50,13 +52,14 @@ QStringList bits53()
 QString longBinaryText()
 {
     const int random = 1023;
-    return QString(32767 - random, u'0') + QString::fromStdString(randomBits(random));
+    return QString(Modulo1::longestInput - random, u'0')
+        + QString::fromStdString(randomBits(random));
 }
 
 QString longDecimalText()
 {
     const QString number = QString::number(wholes31Bit().front());
-    return QString(32767 - number.size(), u'0') + number;
+    return QString(Modulo1::longestInput - number.size(), u'0') + number;
 }
 
 QStringList decimalTexts(const std::vector<qint32> &wholes)

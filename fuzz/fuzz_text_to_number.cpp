@@ -1,13 +1,15 @@
 // Reading a number from any text, in the C and the Italian locale. A text is either read as a
 // finite number or refused with run-time error 13 (no number) or 6 (beyond a double); what the
-// reader returns, the writer writes so that it reads back; and in the C locale the reader
-// agrees with std::from_chars wherever both take the same text.
+// reader returns, the writer writes so that it reads back; in the C locale the reader agrees
+// with std::from_chars wherever both take the same text; and a number written with a million
+// more zeros and an exponent that makes up for them reads the same.
 #include "fuzztext.h"
 #include "invariants.h"
 #include "numberreading.h"
 #include "numberwriting.h"
 #include "runtimeerror.h"
 
+#include <QRegularExpression>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -87,6 +89,65 @@ void checkWrittenReadsBack(double value, const QLocale &locale, const QString &i
         require(again.value == value, "whole number below 10^15 does not read back exactly", input);
 }
 
+// Far beyond the input box: the reader has no bound of its own.
+constexpr qsizetype stretch = 16 * fuzz::longestText;
+
+// Reading a stretched text takes a second under the fuzzer's instrumentation, so only one input
+// in 4096 is stretched: picked by a hash of its bytes, so that replaying it stretches it again,
+// and so that its mutations mostly are not.
+bool picked(const std::uint8_t *data, std::size_t size)
+{
+    std::uint32_t hash = 2166136261u; // FNV-1a
+    for (std::size_t i = 0; i < size; ++i)
+        hash = (hash ^ data[i]) * 16777619u;
+    return hash % 4096 == 0;
+}
+
+// A plain number (sign, digits, point, digits, exponent) taken apart.
+struct Plain
+{
+    QString sign;
+    QString integer;
+    QString fraction;
+    qint64 exponent = 0;
+};
+
+std::optional<Plain> plainNumber(const QString &text)
+{
+    static const QRegularExpression form(
+        QStringLiteral("^([+-]?)([0-9]*)(?:\\.([0-9]*))?(?:[eE]([+-]?[0-9]{1,15}))?$"));
+    const QRegularExpressionMatch m = form.match(text);
+    if (!m.hasMatch() || (m.captured(2).isEmpty() && m.captured(3).isEmpty()))
+        return std::nullopt;
+    return Plain { m.captured(1), m.captured(2), m.captured(3), m.captured(4).toLongLong() };
+}
+
+bool sameReading(const Reading &a, const Reading &b)
+{
+    return a.error == b.error
+        && (a.error != 0 || (a.value == b.value && std::signbit(a.value) == std::signbit(b.value)));
+}
+
+// The same value written twice with `stretch` more zeros: once as all its digits followed by
+// the zeros, once as a point followed by the zeros and its digits, with the exponent adjusted.
+void checkStretched(const QString &text, const Reading &reading)
+{
+    const auto plain = plainNumber(text);
+    if (!plain)
+        return;
+    const QString digits = plain->integer + plain->fraction;
+    const QString zeros(stretch, u'0');
+    const qint64 shifted = plain->exponent - plain->fraction.size() - stretch;
+    const QString before = plain->sign + digits + zeros + u'e' + QString::number(shifted);
+    require(sameReading(read(before, QLocale::c()), reading),
+            "digits followed by many zeros and a smaller exponent read differently", text);
+    const qint64 raised = plain->exponent + plain->integer.size() + stretch;
+    const QString after
+        = plain->sign + QStringLiteral("0.") + zeros + digits + u'e' + QString::number(raised);
+    require(sameReading(read(after, QLocale::c()), reading),
+            "many zeros after the point and a larger exponent read differently", text);
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
@@ -102,7 +163,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
                 input.text);
         checkWrittenReadsBack(reading.value, locale, input.text);
     }
-    if (!input.italian)
+    if (!input.italian) {
         compareWithFromChars(input.text.trimmed(), reading);
+        if (picked(data, size))
+            checkStretched(input.text.trimmed(), reading);
+    }
     return 0;
 }

@@ -2,6 +2,8 @@
 // in. The first byte is a set of switches; the rest is the text.
 #pragma once
 
+#include "inputlimit.h"
+
 #include <QLocale>
 #include <QString>
 #include <cstddef>
@@ -9,8 +11,8 @@
 
 namespace fuzz {
 
-// A line edit holds at most this many characters, so no longer text reaches the procedures.
-inline constexpr qsizetype longestText = 32767;
+// The input box holds at most this many characters, so no longer text reaches the procedures.
+inline constexpr qsizetype longestText = Modulo1::longestInput;
 
 struct FuzzText
 {
@@ -25,7 +27,7 @@ inline QLocale localeOf(const FuzzText &input)
 
 // Switches: 1 = Italian locale; 2 = raw UTF-16 code units, little endian, so lone surrogates
 // and any other unit can occur (otherwise UTF-8, which lets the fuzzer find ASCII structure
-// quickly); 4 = repeat the text up to the longest a line edit holds, so long pastes need no
+// quickly); 4 = repeat the text up to the longest the input box holds, so long pastes need no
 // long inputs in the corpus.
 inline FuzzText decodeFuzzText(const std::uint8_t *data, std::size_t size)
 {

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -42,7 +43,7 @@ struct Parts
     bool negative = false;
     std::string integerDigits;
     std::string fractionDigits;
-    long exponent = 0;
+    std::int64_t exponent = 0; // saturated, see exponentValue
 };
 
 // Reads digits as ASCII: "0" to "9", or the locale's own ten digits, but not both in one number.
@@ -143,14 +144,21 @@ std::optional<std::string> integerPart(Scanner &in, const Separators &sep)
     return all;
 }
 
-long exponentValue(const std::string &digits)
+// The digits of a text can move the value by at most as many powers of ten as the text has
+// characters; an exponent further out than that and the range of a double puts the value out
+// of range (or to zero) whatever the digits are. Saturating there changes no result.
+std::int64_t exponentLimit(QStringView text)
 {
-    // Saturate: anything past this is out of range either way.
-    long value = 0;
+    return std::int64_t(text.size()) + 1000;
+}
+
+std::int64_t exponentValue(const std::string &digits, std::int64_t limit)
+{
+    std::int64_t value = 0;
     for (char d : digits) {
+        if (value > (limit - (d - '0')) / 10)
+            return limit;
         value = value * 10 + (d - '0');
-        if (value > 1'000'000)
-            return 1'000'000;
     }
     return value;
 }
@@ -182,37 +190,90 @@ std::optional<Parts> parse(QStringView text, const Separators &sep)
         const std::string digits = in.digits();
         if (digits.empty())
             return std::nullopt;
-        parts.exponent = negativeExponent ? -exponentValue(digits) : exponentValue(digits);
+        const std::int64_t value = exponentValue(digits, exponentLimit(text));
+        parts.exponent = negativeExponent ? -value : value;
     }
     if (!in.atEnd())
         return std::nullopt;
     return parts;
 }
 
-// The power of ten of the first significant digit; only its sign matters to the caller.
-long leadingExponent(const Parts &parts)
+// The digits of integer and fraction part as one sequence, without copying them.
+class Digits
 {
-    const auto firstInteger = parts.integerDigits.find_first_not_of('0');
-    if (firstInteger != std::string::npos)
-        return parts.exponent + long(parts.integerDigits.size() - firstInteger) - 1;
-    const auto firstFraction = parts.fractionDigits.find_first_not_of('0');
-    return parts.exponent - long(firstFraction) - 1;
+public:
+    explicit Digits(const Parts &parts)
+        : m_integer(parts.integerDigits)
+        , m_fraction(parts.fractionDigits)
+    {
+    }
+    std::size_t size() const { return m_integer.size() + m_fraction.size(); }
+    char operator[](std::size_t i) const
+    {
+        return i < m_integer.size() ? m_integer[i] : m_fraction[i - m_integer.size()];
+    }
+    // The position of the first digit other than 0 at or after `from`; size() if none.
+    std::size_t firstNonZero(std::size_t from) const
+    {
+        for (std::size_t i = from; i < size(); ++i) {
+            if ((*this)[i] != '0')
+                return i;
+        }
+        return size();
+    }
+
+private:
+    const std::string &m_integer;
+    const std::string &m_fraction;
+};
+
+// The power of ten of the first significant digit, which is at `first` in the digits.
+std::int64_t leadingExponent(const Parts &parts, std::size_t first)
+{
+    return parts.exponent + std::int64_t(parts.integerDigits.size()) - std::int64_t(first) - 1;
+}
+
+// No halfway point between two doubles has more than 767 significant digits, so the rounding is
+// decided within the first 800: further digits only count as being all zero or not, and are
+// replaced by a single "1" when any of them is not zero.
+constexpr std::size_t decidingDigits = 800;
+
+// Value 0.DIGITS × 10^(leading + 1), with the significant digits cut as above: a text of a few
+// hundred characters, whatever the length of the number read.
+std::string shortForm(const Parts &parts, const Digits &digits, std::size_t first,
+                      std::int64_t leading)
+{
+    std::string plain = parts.negative ? "-0." : "0.";
+    const std::size_t kept = std::min(digits.size() - first, decidingDigits);
+    for (std::size_t i = first; i < first + kept; ++i)
+        plain.push_back(digits[i]);
+    if (digits.firstNonZero(first + kept) < digits.size())
+        plain.push_back('1');
+    plain += 'e' + std::to_string(leading + 1);
+    return plain;
 }
 
 double valueOf(const Parts &parts)
 {
-    std::string plain = parts.negative ? "-" : "";
-    plain += parts.integerDigits.empty() ? "0" : parts.integerDigits;
-    if (!parts.fractionDigits.empty())
-        plain += '.' + parts.fractionDigits;
-    plain += 'e' + std::to_string(parts.exponent);
+    const Digits digits(parts);
+    const std::size_t first = digits.firstNonZero(0);
+    const double zero = parts.negative ? -0.0 : 0.0;
+    if (first == digits.size())
+        return zero;
+    // Far outside a double's decimal range (1e-324 .. 1.8e308) the digits do not matter.
+    const std::int64_t leading = leadingExponent(parts, first);
+    if (leading > 400)
+        raiseOverflow();
+    if (leading < -400)
+        return zero;
 
+    const std::string plain = shortForm(parts, digits, first, leading);
     double value = 0;
     const auto [end, error] = std::from_chars(plain.data(), plain.data() + plain.size(), value);
     if (error == std::errc::result_out_of_range) {
-        if (leadingExponent(parts) > 0)
+        if (leading > 0)
             raiseOverflow();
-        return parts.negative ? -0.0 : 0.0;
+        return zero;
     }
     if (error != std::errc() || end != plain.data() + plain.size())
         raiseTypeMismatch();

@@ -5,6 +5,8 @@
 #include "announcements.h"
 #include "fonts.h"
 #include "formdescription.h"
+#include "inputbox.h"
+#include "inputlimit.h"
 #include "menubarkeyboard.h"
 #include "modulo1.h"
 #include "runtimeerror.h"
@@ -20,7 +22,6 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
-#include <limits>
 
 namespace window {
 
@@ -51,9 +52,11 @@ FrmBinario::~FrmBinario() = default;
 
 namespace {
 
-QLineEdit *newTextBox(QWidget *parent)
+// The input box refuses text past its bound, whole; only the program writes the result box.
+QLineEdit *newTextBox(QStringView name, QWidget *parent)
 {
-    auto *box = new QLineEdit(parent);
+    QLineEdit *box
+        = name == u"Text1" ? new InputBox(Modulo1::longestInput, parent) : new QLineEdit(parent);
     // A new line edit reports its first caret position on its first focus-in, just before the
     // focus itself; a screen reader then takes the focus for old news and does not name the
     // box. Reporting it now, while nobody listens, keeps the first Tab into the box spoken.
@@ -89,7 +92,7 @@ void FrmBinario::createControls()
         QWidget *control = nullptr;
         switch (d.kind) {
         case ControlKind::TextBox:
-            control = newTextBox(parent);
+            control = newTextBox(d.name, parent);
             break;
         case ControlKind::CommandButton:
             control = new QPushButton(d.caption.toString(), parent);
@@ -121,8 +124,6 @@ void FrmBinario::createControls()
     Label2->setBuddy(Text1);
     Label1->setBuddy(Text2);
 
-    // Whatever length the user types or pastes is kept whole.
-    Text1->setMaxLength(std::numeric_limits<int>::max());
     Text2->setReadOnly(true);
 
     // Command1 is no default button: in a main window Qt makes none, so Enter in a box reaches
@@ -144,6 +145,8 @@ void FrmBinario::connectHandlers()
     connect(mnuChiudi, &QAction::triggered, this, &FrmBinario::mnuChiudi_Click);
     Text1->installEventFilter(this);
     Text2->installEventFilter(this);
+    connect(static_cast<InputBox *>(Text1), &InputBox::refusedTooLong, this,
+            [this] { messageBoxes().showMessage(Modulo1::tooLongInputMessage()); });
     // Tab enters the option group at the button that is on, and leaves it from there.
     connect(Option1, &QRadioButton::toggled, this, &FrmBinario::keepTabStopOnSelectedOption);
     keepTabStopOnSelectedOption();

@@ -4,6 +4,9 @@
 
 #include "services.h"
 
+#include <QPointer>
+
+class QMessageBox;
 class QWidget;
 
 namespace window {
@@ -19,6 +22,7 @@ public:
 
 private:
     QWidget *m_parent;
+    QPointer<QMessageBox> m_box; // made at the first message, a child of m_parent
 };
 
 class QtEndService : public rt::EndService

@@ -278,6 +278,14 @@ void TestRequests::realModalBoxes()
     QCOMPARE(seen.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
     QVERIFY(form->isVisible());
     QVERIFY(!QApplication::activeModalWidget());
+
+    // The next message comes in the same box: each new box would leave the key of its button's
+    // icon in Qt's pixmap cache for good.
+    form->Text1->setText(input);
+    const SeenBox again
+        = answeringBoxes(form.get(), [&] { QTest::keyClick(form->Text1, Qt::Key_Return); });
+    QCOMPARE(again.text, text);
+    QCOMPARE(again.showings, seen.showings + 1);
 }
 
 void TestRequests::optionClickFocusesInput_data()

@@ -29,6 +29,7 @@ struct SeenBox
     QString text;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QMessageBox::StandardButtons buttons;
+    int showings = 0; // how many times that box object has been answered, this time included
 };
 
 // Answers every modal box that opens while `action` runs with OK, and records it.
@@ -46,6 +47,8 @@ template<typename Action> SeenBox answeringBoxes(QObject *context, Action &&acti
         seen.text = box->text();
         seen.icon = box->icon();
         seen.buttons = box->standardButtons();
+        seen.showings = box->property("answered").toInt() + 1;
+        box->setProperty("answered", seen.showings);
         box->button(QMessageBox::Ok)->click();
     });
     timer.start();
