@@ -12,19 +12,7 @@ build=build/longinput
 cmake -S . -B "$build/program" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
 cmake --build "$build/program" --target conversione
 
-# A display of our own, with no window manager and nothing else drawing.
-mkdir -p "$build"
-exec 3>"$build/display"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-runtime=$(mktemp -d)
-trap 'kill $xvfb 2>/dev/null || true; rm -rf "$runtime"' EXIT
-for _ in $(seq 50); do [ -s "$build/display" ] && break; sleep 0.1; done
-exec 3>&-
-export DISPLAY=:$(head -n 1 "$build/display")
-export XDG_RUNTIME_DIR=$runtime
+source bench/private-display.sh "$build"
 
-echo "Machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | xargs)," \
-    "kernel $(uname -r), load $(cut -d' ' -f1-3 /proc/loadavg)"
 /usr/bin/python3 bench/longinput/measure.py --rounds "${ROUNDS:-5}" --paste "${PASTE:-10000000}" \
     ${SHOTS:+--shots "$SHOTS"} "$build/program/conversione"

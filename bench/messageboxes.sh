@@ -11,16 +11,7 @@ build=build/messageboxes
 cmake -S bench/messageboxes -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$build"
 
-mkdir -p "$build"
-exec 3>"$build/display"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-runtime=$(mktemp -d)
-trap 'kill $xvfb 2>/dev/null || true; rm -rf "$runtime"' EXIT
-for _ in $(seq 50); do [ -s "$build/display" ] && break; sleep 0.1; done
-exec 3>&-
-export DISPLAY=:$(head -n 1 "$build/display")
-export XDG_RUNTIME_DIR=$runtime
+source bench/private-display.sh "$build"
 
 boxes=${BOXES:-6000}
 for cache in default 64; do

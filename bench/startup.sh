@@ -14,20 +14,8 @@ cmake --build "$build/program" --target conversione
 cmake -S bench/startup -B "$build/baselines" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$build/baselines"
 
-# A display of our own, with no window manager and nothing else drawing.
-mkdir -p "$build"
-exec 3>"$build/display"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-runtime=$(mktemp -d)
-trap 'kill $xvfb 2>/dev/null || true; rm -rf "$runtime"' EXIT
-for _ in $(seq 50); do [ -s "$build/display" ] && break; sleep 0.1; done
-exec 3>&-
-export DISPLAY=:$(head -n 1 "$build/display")
-export XDG_RUNTIME_DIR=$runtime
+source bench/private-display.sh "$build"
 
-echo "Machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | xargs)," \
-    "kernel $(uname -r)"
 /usr/bin/python3 bench/startup/compare.py --rounds "${ROUNDS:-15}" \
     --program "$build/program/conversione" \
     --bare "$build/baselines/baseline_bare" --widgets "$build/baselines/baseline_widgets" \
