@@ -228,17 +228,16 @@ void FrmBinario::convertOnRequest(int keyCode)
 {
     if (keyCode != vbKeyReturn || Text1->text().isEmpty())
         return;
-    bool done = false;
-    guarded([this, &done] {
+    guarded([this] {
         if (option(Modulo1::Option::Option1))
             Modulo1::ConvertiInBase2();
         else if (option(Modulo1::Option::Option2))
             Modulo1::ConvertiInBase10();
-        done = true;
+        // Only a result is news: a refusal empties the result box, and a run-time error never
+        // gets here.
+        if (!Text2->text().isEmpty())
+            announce(this, resultAnnouncement(Text2->text(), option(Modulo1::Option::Option1)));
     });
-    // A refusal empties the result box; an error leaves the old result, which is not news.
-    if (done && !Text2->text().isEmpty())
-        announce(this, resultAnnouncement(Text2->text(), option(Modulo1::Option::Option1)));
 }
 
 void FrmBinario::Command1_Click()

@@ -13,7 +13,6 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QTimer>
-#include <limits>
 
 namespace window {
 namespace {
@@ -49,7 +48,7 @@ QClipboard::Mode pasteMode(const QKeyEvent &event)
 InputBox::InputBox(qsizetype longest, QWidget *parent)
     : QLineEdit(parent)
 {
-    setMaxLength(int(std::min<qsizetype>(longest, std::numeric_limits<int>::max())));
+    setMaxLength(int(longest));
 }
 
 bool InputBox::fits(qsizetype inserted, bool replacingSelection) const
@@ -70,20 +69,18 @@ bool InputBox::clipboardFits(QClipboard::Mode mode, bool replacingSelection)
 
 void InputBox::pasteIfFits()
 {
-    if (!isReadOnly() && clipboardFits(QClipboard::Clipboard, true))
+    if (clipboardFits(QClipboard::Clipboard, true))
         paste();
 }
 
 void InputBox::keyPressEvent(QKeyEvent *event)
 {
-    if (!isReadOnly()) {
-        if (event->matches(QKeySequence::Paste)) {
-            if (!clipboardFits(pasteMode(*event), true))
-                return;
-        } else if (insertsText(*event) && !fits(event->text().size(), true)) {
-            emit refusedTooLong();
+    if (event->matches(QKeySequence::Paste)) {
+        if (!clipboardFits(pasteMode(*event), true))
             return;
-        }
+    } else if (insertsText(*event) && !fits(event->text().size(), true)) {
+        emit refusedTooLong();
+        return;
     }
     QLineEdit::keyPressEvent(event);
 }
@@ -91,7 +88,7 @@ void InputBox::keyPressEvent(QKeyEvent *event)
 void InputBox::inputMethodEvent(QInputMethodEvent *event)
 {
     const qsizetype replaced = std::max(0, event->replacementLength());
-    if (!isReadOnly() && !fits(event->commitString().size() - replaced, true)) {
+    if (!fits(event->commitString().size() - replaced, true)) {
         // Keep the composition going, without its commit.
         QInputMethodEvent composing(event->preeditString(), event->attributes());
         QLineEdit::inputMethodEvent(&composing);
@@ -104,8 +101,7 @@ void InputBox::inputMethodEvent(QInputMethodEvent *event)
 // The middle button pastes the selection at the cursor, replacing nothing.
 void InputBox::mouseReleaseEvent(QMouseEvent *event)
 {
-    if (event->button() == Qt::MiddleButton && !isReadOnly()
-        && QGuiApplication::clipboard()->supportsSelection()
+    if (event->button() == Qt::MiddleButton && QGuiApplication::clipboard()->supportsSelection()
         && !clipboardFits(QClipboard::Selection, false))
         return;
     QLineEdit::mouseReleaseEvent(event);
@@ -132,7 +128,7 @@ void InputBox::contextMenuEvent(QContextMenuEvent *event)
 void InputBox::dropEvent(QDropEvent *event)
 {
     const QMimeData *data = event->mimeData();
-    if (isReadOnly() || !data || fits(data->text().size(), false)) {
+    if (!data || fits(data->text().size(), false)) {
         QLineEdit::dropEvent(event);
         return;
     }

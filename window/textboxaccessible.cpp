@@ -19,25 +19,32 @@ QLineEdit *TextBoxAccessible::box() const
     return static_cast<QLineEdit *>(widget());
 }
 
-// Only a box that shows its text tells it; a password box would tell nothing.
-bool TextBoxAccessible::showsText() const
+// Offset -2 stands for the cursor, as in Qt's own line edit.
+int TextBoxAccessible::offsetOrCursor(int offset) const
 {
-    return box()->echoMode() == QLineEdit::Normal;
+    return offset == -2 ? cursorPosition() : offset;
+}
+
+// An assistive technology edits a box as the keyboard can: the read-only result box not at all.
+void TextBoxAccessible::replaceAll(const QString &text)
+{
+    if (!box()->isReadOnly())
+        box()->setText(text);
 }
 
 QString TextBoxAccessible::text(QAccessible::Text t) const
 {
-    if (t == QAccessible::Value && showsText())
+    if (t == QAccessible::Value)
         return box()->text();
     return QAccessibleWidget::text(t);
 }
 
 void TextBoxAccessible::setText(QAccessible::Text t, const QString &text)
 {
-    if (t != QAccessible::Value)
+    if (t == QAccessible::Value)
+        replaceAll(text);
+    else
         QAccessibleWidget::setText(t, text);
-    else if (!box()->isReadOnly())
-        box()->setText(text);
 }
 
 QAccessible::State TextBoxAccessible::state() const
@@ -45,7 +52,6 @@ QAccessible::State TextBoxAccessible::state() const
     QAccessible::State state = QAccessibleWidget::state();
     state.editable = !box()->isReadOnly();
     state.readOnly = box()->isReadOnly();
-    state.passwordEdit = !showsText();
     state.selectableText = true;
     return state;
 }
@@ -102,43 +108,30 @@ void TextBoxAccessible::setCursorPosition(int position)
 
 QString TextBoxAccessible::text(int startOffset, int endOffset) const
 {
-    if (startOffset > endOffset || !showsText())
+    if (startOffset > endOffset)
         return QString();
     return box()->text().mid(startOffset, endOffset - startOffset);
 }
 
-// Offset -2 stands for the cursor, as in Qt's own line edit.
 QString TextBoxAccessible::textBeforeOffset(int offset, QAccessible::TextBoundaryType boundaryType,
                                             int *startOffset, int *endOffset) const
 {
-    if (!showsText()) {
-        *startOffset = *endOffset = -1;
-        return QString();
-    }
-    return QAccessibleTextInterface::textBeforeOffset(offset == -2 ? cursorPosition() : offset,
-                                                      boundaryType, startOffset, endOffset);
+    return QAccessibleTextInterface::textBeforeOffset(offsetOrCursor(offset), boundaryType,
+                                                      startOffset, endOffset);
 }
 
 QString TextBoxAccessible::textAfterOffset(int offset, QAccessible::TextBoundaryType boundaryType,
                                            int *startOffset, int *endOffset) const
 {
-    if (!showsText()) {
-        *startOffset = *endOffset = -1;
-        return QString();
-    }
-    return QAccessibleTextInterface::textAfterOffset(offset == -2 ? cursorPosition() : offset,
-                                                     boundaryType, startOffset, endOffset);
+    return QAccessibleTextInterface::textAfterOffset(offsetOrCursor(offset), boundaryType,
+                                                     startOffset, endOffset);
 }
 
 QString TextBoxAccessible::textAtOffset(int offset, QAccessible::TextBoundaryType boundaryType,
                                         int *startOffset, int *endOffset) const
 {
-    if (!showsText()) {
-        *startOffset = *endOffset = -1;
-        return QString();
-    }
-    return QAccessibleTextInterface::textAtOffset(offset == -2 ? cursorPosition() : offset,
-                                                  boundaryType, startOffset, endOffset);
+    return QAccessibleTextInterface::textAtOffset(offsetOrCursor(offset), boundaryType, startOffset,
+                                                  endOffset);
 }
 
 int TextBoxAccessible::characterCount() const
@@ -182,7 +175,6 @@ QString TextBoxAccessible::attributes(int /*offset*/, int *startOffset, int *end
     return QString();
 }
 
-// An assistive technology edits a box as the keyboard can: the read-only result box not at all.
 void TextBoxAccessible::deleteText(int startOffset, int endOffset)
 {
     replaceText(startOffset, endOffset, QString());
@@ -195,8 +187,7 @@ void TextBoxAccessible::insertText(int offset, const QString &text)
 
 void TextBoxAccessible::replaceText(int startOffset, int endOffset, const QString &text)
 {
-    if (!box()->isReadOnly())
-        box()->setText(box()->text().replace(startOffset, endOffset - startOffset, text));
+    replaceAll(box()->text().replace(startOffset, endOffset - startOffset, text));
 }
 
 namespace {

@@ -51,7 +51,8 @@ public:
 
 private:
     QLineEdit *box() const;
-    bool showsText() const;
+    int offsetOrCursor(int offset) const;
+    void replaceAll(const QString &text);
 };
 
 // Makes Qt build a TextBoxAccessible for every QLineEdit created from now on. Installing it
