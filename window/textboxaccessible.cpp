@@ -25,10 +25,11 @@ int TextBoxAccessible::offsetOrCursor(int offset) const
     return offset == -2 ? cursorPosition() : offset;
 }
 
-// An assistive technology edits a box as the keyboard can: the read-only result box not at all.
+// An assistive technology edits a box as the keyboard can: the read-only result box not at all,
+// and the input box never past its bound (refused whole, as a paste is, not cut short).
 void TextBoxAccessible::replaceAll(const QString &text)
 {
-    if (!box()->isReadOnly())
+    if (!box()->isReadOnly() && text.size() <= box()->maxLength())
         box()->setText(text);
 }
 

@@ -218,6 +218,10 @@ void TestFrmBinario::accessibleNames()
         accessible->editableTextInterface()->insertText(0, u"9"_s);
         accessible->setText(QAccessible::Value, accessible->text(QAccessible::Value) + u'7');
         QCOMPARE(box->text(), box->isReadOnly() ? u"1111101000"_s : u"911111010007"_s);
+        // Nor past the bound: a text too long is refused whole, never cut short.
+        const QString kept = box->text();
+        accessible->editableTextInterface()->insertText(0, QString(box->maxLength(), u'1'));
+        QCOMPARE(box->text(), kept);
     }
 }
 
