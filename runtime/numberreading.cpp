@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace rt {
 namespace {
@@ -57,9 +58,14 @@ public:
     }
 
     bool atEnd() const { return m_pos >= m_text.size(); }
+    // Compares UTF-16 code units itself. Qt 6.11's inline QStringView::startsWith (a fast path
+    // for a one-character token known at compile time) made GCC 16 at -O2 miscompile this scan:
+    // every number was refused.
     bool take(QStringView token)
     {
-        if (token.isEmpty() || !m_text.sliced(m_pos).startsWith(token))
+        const std::u16string_view rest(m_text.utf16() + m_pos, std::size_t(m_text.size() - m_pos));
+        const std::u16string_view wanted(token.utf16(), std::size_t(token.size()));
+        if (wanted.empty() || !rest.starts_with(wanted))
             return false;
         m_pos += token.size();
         return true;

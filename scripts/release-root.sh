@@ -1,0 +1,85 @@
+#!/usr/bin/env bash
+# Runs a command on another Debian release: inside a root of that release made with mmdebstrap
+# from Debian's archive, on a copy of this tree's tracked files.
+# Usage: scripts/release-root.sh RELEASE [COMMAND...]   (e.g. trixie bash scripts/test.sh)
+#
+# The root is kept in $CONVERSIONE_ROOTS/RELEASE (default /var/cache/conversione/roots) and
+# reused by the next run, packages installed and build folders included; where it is missing or
+# was left half made, it is made anew (a minute or so). The copy is at /work/src inside it. With
+# no command, it only makes sure the root is there. One run at a time per root: a second one
+# waits for the first. Everything mounted is unmounted and every process left running inside the
+# root is ended when the command ends, whatever its status.
+set -euo pipefail
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+tree="$(cd "$here/.." && pwd)"
+
+release=${1:?usage: scripts/release-root.sh RELEASE [COMMAND...]}
+shift
+roots=${CONVERSIONE_ROOTS:-/var/cache/conversione/roots}
+root=$roots/$release
+ready=$root/.conversione-root
+[ "$(id -u)" -eq 0 ] || { echo "release-root: must run as root (chroot, mount)" >&2; exit 1; }
+
+mkdir -p "$roots"
+exec 9>"$roots/$release.lock"
+flock -w 3600 9 || { echo "release-root: $root stays locked by another run" >&2; exit 1; }
+
+if [ ! -e "$ready" ]; then
+    bash "$here/install-deps.sh" releases
+    echo "release-root: making a $release root in $root"
+    rm -rf "$root"
+    # The archive's Release file for unstable may be past its Valid-Until date.
+    mmdebstrap --variant=apt --aptopt='Acquire::Check-Valid-Until "false"' \
+        --aptopt='Acquire::Languages "none"' --include=ca-certificates,locales \
+        "$release" "$root" >"$roots/$release.log" 2>&1 \
+        || { cat "$roots/$release.log" >&2; exit 1; }
+    # Services installed into the root must not start: nothing inside runs an init system.
+    printf '#!/bin/sh\nexit 101\n' >"$root/usr/sbin/policy-rc.d"
+    chmod 755 "$root/usr/sbin/policy-rc.d"
+    date -u +%FT%TZ >"$ready"
+fi
+cp /etc/resolv.conf "$root/etc/resolv.conf" 2>/dev/null || true
+[ $# -gt 0 ] || exit 0
+
+mounted=()
+cleanup() {
+    local status=$? pid link
+    # Processes whose root is this root: the command's leftovers (servers, daemons it started).
+    for link in /proc/[0-9]*/root; do
+        pid=${link#/proc/}
+        pid=${pid%/root}
+        [ "$(readlink "$link" 2>/dev/null)" = "$root" ] && kill -KILL "$pid" 2>/dev/null
+    done
+    local i
+    for ((i = ${#mounted[@]} - 1; i >= 0; i--)); do
+        umount -R "${mounted[$i]}" 2>/dev/null || umount -R -l "${mounted[$i]}" || true
+    done
+    exit "$status"
+}
+trap cleanup EXIT
+mount_into() {
+    local what=$1 where=$root$2
+    shift 2
+    mkdir -p "$where"
+    mount "$@" "$what" "$where"
+    mounted+=("$where")
+}
+mount_into proc /proc -t proc
+mount_into sysfs /sys -t sysfs -o ro
+mount_into /dev /dev --rbind
+mount --make-rslave "$root/dev"
+mount_into tmpfs /tmp -t tmpfs
+mount_into tmpfs /run -t tmpfs
+
+# The tracked files, as a fresh clone has them; build folders from earlier runs stay, so that
+# a kept root rebuilds only what changed.
+src=$root/work/src
+mkdir -p "$src"
+find "$src" -mindepth 1 -maxdepth 1 ! -name build -exec rm -rf {} +
+git -C "$tree" ls-files -z | (cd "$tree" && tar --null -T - -cf -) | tar -xf - -C "$src"
+
+echo "release-root: $release ($(cat "$root/etc/debian_version")): $*"
+chroot "$root" /usr/bin/env -i PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
+    HOME=/root TERM="${TERM:-dumb}" LANG=C.UTF-8 CI="${CI:-}" KEEP="${KEEP:-}" \
+    FUZZ_SECONDS="${FUZZ_SECONDS:-}" CONVERSIONE_RELEASE="$release" \
+    /bin/bash -c 'cd /work/src && exec "$@"' release-root "$@"
