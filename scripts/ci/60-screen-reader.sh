@@ -112,6 +112,10 @@ openbox >"$dir/logs/openbox.log" 2>&1 &
 started+=($!)
 # The desktop's switch: the accessibility bus then tells toolkits that a screen reader runs.
 gsettings set org.gnome.desktop.interface toolkit-accessibility true
+# Newer at-spi2-core no longer derives the switch from that setting alone: set it on the
+# accessibility bus itself, as Orca does.
+gdbus call --session --dest org.a11y.Bus --object-path /org/a11y/bus \
+    --method org.freedesktop.DBus.Properties.Set org.a11y.Status IsEnabled '<true>' >/dev/null
 
 # In the foreground, so that it and its output module stay this script's descendants.
 speech-dispatcher -s -t 0 >"$dir/logs/spd.out" 2>&1 &
