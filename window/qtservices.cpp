@@ -9,11 +9,22 @@ namespace window {
 
 namespace {
 
+// The prompt is also the box's accessible description. Screen readers speak an alert's text
+// from the labels inside it only where they find them: Orca 51 finds none in Qt 6.11's message
+// box, and says only "allerta Conversione, OK pulsante". Orca 48 and later read the description
+// first, and Orca 43 reads it where it finds no label, so each says the text once.
+void setPrompt(QMessageBox *box, const QString &prompt)
+{
+    box->setText(prompt);
+    box->setAccessibleDescription(prompt);
+}
+
 QMessageBox *newBox(const QString &prompt, QWidget *parent)
 {
-    auto *box = new QMessageBox(QMessageBox::NoIcon, rt::applicationTitle(), prompt,
+    auto *box = new QMessageBox(QMessageBox::NoIcon, rt::applicationTitle(), QString(),
                                 QMessageBox::Ok, parent);
     box->setTextFormat(Qt::PlainText); // the prompt may quote user input
+    setPrompt(box, prompt);
     return box;
 }
 
@@ -32,7 +43,7 @@ void QtMessageBoxService::showMessage(const QString &prompt)
     }
     if (!m_box)
         m_box = newBox(prompt, m_parent);
-    m_box->setText(prompt);
+    setPrompt(m_box, prompt);
     m_box->exec();
 }
 
