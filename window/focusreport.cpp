@@ -1,4 +1,4 @@
-// The focus reported again after each activation of the window.
+// The focus reported again after the window's first activation.
 #include "focusreport.h"
 
 #include <QAccessible>
@@ -23,8 +23,10 @@ public:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
         // Queued: Qt tells screen readers of the activation while it handles this event.
-        if (event->type() == QEvent::WindowActivate)
-            QTimer::singleShot(0, this, [this, watched] { reportFocus(watched); });
+        if (event->type() == QEvent::WindowActivate) {
+            watched->removeEventFilter(this);
+            QTimer::singleShot(0, this, [watched] { reportFocus(watched); });
+        }
         return false;
     }
 

@@ -9,14 +9,18 @@ namespace window {
 
 namespace {
 
-// The prompt is also the box's accessible description. Screen readers speak an alert's text
-// from the labels inside it only where they find them: Orca 51 finds none in Qt 6.11's message
-// box, and says only "allerta Conversione, OK pulsante". Orca 48 and later read the description
-// first, and Orca 43 reads it where it finds no label, so each says the text once.
+// From Qt 6.8 on the prompt is also the box's accessible description. Screen readers speak an
+// alert's text from the labels inside it only where they find them: Orca 51 finds none in Qt
+// 6.11's message box and says only "allerta Conversione, OK pulsante", and Orca 48 missed them
+// in a box shown again. Orca 48 and later read the description first, and only it. Orca 43,
+// which Debian ships with Qt 6.4, reads the label and then the description as well: the text
+// twice.
 void setPrompt(QMessageBox *box, const QString &prompt)
 {
     box->setText(prompt);
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
     box->setAccessibleDescription(prompt);
+#endif
 }
 
 QMessageBox *newBox(const QString &prompt, QWidget *parent)
