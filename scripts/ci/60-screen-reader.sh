@@ -185,8 +185,7 @@ press() {
             xdotool keyup Alt_L
             ;;
         type:*) xdotool type --delay 20 "${key#type:}" ;;
-        # No --clearmodifiers: nothing here holds a modifier, and with Orca 51 xdotool's look at
-        # the modifiers after the Alt tap turned F10 into Alt+F10.
+        # No --clearmodifiers: nothing here holds a modifier between keys.
         *) xdotool key "$key" ;;
         esac
     done
