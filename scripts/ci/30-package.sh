@@ -6,6 +6,7 @@
 # Any finding of any checker fails the run.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/../.."
+source scripts/lib/display.sh
 bash scripts/install-deps.sh build run package icons
 
 fail() {
@@ -96,17 +97,13 @@ file "$program"
 
 echo "-- install the package with apt-get (it pulls its dependencies)"
 installed=false
-xvfb_pid=""
-app_pid=""
 cleanup() {
-    [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
     if $installed; then
         DEBIAN_FRONTEND=noninteractive apt-get remove --purge -y -qq conversione >/dev/null
     fi
     rm -rf "$tmp"
 }
-trap cleanup EXIT
+on_exit cleanup
 install_deb() {
     DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$PWD/$deb" >"$tmp/apt.log" 2>&1
 }
@@ -119,17 +116,10 @@ dpkg-query -W -f='${Package} ${Version} ${Status}\nDepends: ${Depends}\n' conver
 [ -x /usr/bin/conversione ] || fail "/usr/bin/conversione is not installed"
 
 echo "-- start /usr/bin/conversione under Xvfb"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$tmp/display" 2>"$tmp/xvfb.log" &
-xvfb_pid=$!
-for _ in $(seq 100); do
-    [ -s "$tmp/display" ] && break
-    sleep 0.1
-done
-[ -s "$tmp/display" ] || fail "Xvfb did not start:"$'\n'"$(cat "$tmp/xvfb.log")"
-DISPLAY=":$(head -n 1 "$tmp/display")"
-export DISPLAY
+start_display -screen 0 1024x768x24 || fail "Xvfb did not start"
 (cd / && exec env -u QT_QPA_PLATFORM /usr/bin/conversione) >"$tmp/app.log" 2>&1 &
 app_pid=$!
+started "$app_pid"
 window=$(timeout 30 xdotool search --sync --onlyvisible --name '^Conversione$' | head -n 1) \
     || fail "no window titled Conversione was mapped within 30 s:"$'\n'"$(cat "$tmp/app.log")"
 echo "window $window mapped: $(xwininfo -id "$window" | grep -E 'Map State|geometry' | xargs)"
@@ -139,14 +129,9 @@ echo "window icon sizes: $icons"
 
 echo "-- close the window through the window system"
 /usr/bin/python3 scripts/ci/close-window.py "$window"
-for _ in $(seq 100); do
-    kill -0 "$app_pid" 2>/dev/null || break
-    sleep 0.1
-done
-kill -0 "$app_pid" 2>/dev/null && fail "the program did not end within 10 s of closing its window"
+poll 10 gone "$app_pid" || fail "the program did not end within 10 s of closing its window"
 status=0
 wait "$app_pid" || status=$?
-app_pid=""
 [ "$status" -eq 0 ] || fail "the program ended with status $status:"$'\n'"$(cat "$tmp/app.log")"
 echo "the program ended with status 0"
 
