@@ -149,8 +149,8 @@ done
 alive "$weston_pid" || fail "weston ended while the program ran"
 # Weston ends its desktop shell's panel client as it ends; whatever of it is left once weston is
 # gone is ended at exit.
-# shellcheck disable=SC2046 # one process id a word
-started $(ps -o pid= --ppid "$weston_pid" || true)
+mapfile -t helpers < <(descendants "$weston_pid")
+started "${helpers[@]}"
 kill "$weston_pid"
 wait "$weston_pid" && weston_status=0 || weston_status=$?
 [ "$weston_status" = 0 ] || fail "weston ended with status $weston_status"

@@ -9,6 +9,7 @@
 #                          (the script must not set an EXIT trap of its own).
 #   poll SECONDS CMD...    runs CMD until it succeeds; status 1 if SECONDS pass first.
 #   alive PID / gone PID...  whether a process runs / none of them does (a zombie counts as gone).
+#   descendants PID...     prints the process ids of their children, grandchildren and so on.
 #   start_display ARGS...  starts Xvfb with ARGS (e.g. -screen 0 800x600x24) on a display it picks
 #                          itself (-displayfd, never a guessed number), registered, and exports
 #                          DISPLAY; XVFB_PID holds its process id.
@@ -63,8 +64,8 @@ on_exit() {
     _exit_hooks+=("$1")
 }
 
-# Prints the descendants of the processes given (not themselves), from one look at /proc.
-_descendants() {
+# One look at /proc; the processes given are not printed themselves.
+descendants() {
     local file stat pid child fields queue=("$@")
     local -A children=()
     for file in /proc/[0-9]*/stat; do
@@ -98,7 +99,7 @@ end_started() {
     fi
     [ ${#roots[@]} -gt 0 ] || return 0
     # All of them found before any is ended: an orphan's parent becomes init.
-    mapfile -t victims < <(_descendants "${roots[@]}")
+    mapfile -t victims < <(descendants "${roots[@]}")
     victims+=("${roots[@]}")
     kill -TERM "${victims[@]}" 2>/dev/null || true
     poll 2 gone "${victims[@]}" || kill -KILL "${victims[@]}" 2>/dev/null || true
