@@ -23,14 +23,14 @@ _remove_at_exit=()
 
 # The start time of process $1 (clock ticks after boot), or nothing when it is gone.
 _start_time() {
-    local stat fields
+    local stat fields IFS=$' \t\n'
     { read -r stat </proc/"$1"/stat; } 2>/dev/null || return 0
     read -r -a fields <<<"${stat##*) }" # after the name, which may hold spaces
     echo "${fields[19]}"
 }
 
 alive() {
-    local stat
+    local stat IFS=$' \t\n'
     { read -r stat </proc/"$1"/stat; } 2>/dev/null || return 1
     stat=${stat##*) }
     [ "${stat%% *}" != Z ]
@@ -66,7 +66,7 @@ on_exit() {
 
 # One look at /proc; the processes given are not printed themselves.
 descendants() {
-    local file stat pid child fields queue=("$@")
+    local file stat pid child fields queue=("$@") IFS=$' \t\n'
     local -A children=()
     for file in /proc/[0-9]*/stat; do
         { read -r stat <"$file"; } 2>/dev/null || continue
@@ -101,16 +101,23 @@ end_started() {
     # All of them found before any is ended: an orphan's parent becomes init.
     mapfile -t victims < <(descendants "${roots[@]}")
     victims+=("${roots[@]}")
-    kill -TERM "${victims[@]}" 2>/dev/null || true
-    poll 2 gone "${victims[@]}" || kill -KILL "${victims[@]}" 2>/dev/null || true
-    for pid in "${roots[@]}"; do
-        wait "$pid" 2>/dev/null || true # reaps this shell's own children, quietly
-    done
+    # Quietly: the shell would report each of its own children that a signal ended.
+    {
+        kill -TERM "${victims[@]}" || true
+        poll 2 gone "${victims[@]}" || kill -KILL "${victims[@]}" || true
+        for pid in "${roots[@]}"; do
+            wait "$pid" || true # reaps this shell's own children
+        done
+    } 2>/dev/null
 }
 
 _at_exit() {
     local status=$? hook
     trap - EXIT
+    # A signal's trap may run inside any command of the script, `IFS=... read` included; and
+    # nothing here may stop half way.
+    local IFS=$' \t\n'
+    set +eu
     end_started
     for hook in "${_exit_hooks[@]}"; do
         "$hook" "$status" || true
