@@ -55,7 +55,8 @@ printf '[Paths]\nPlugins=%s\n' "$tmp/nowayland/plugins" >"$tmp/nowayland/qt.conf
 cp "$program" "$tmp/nowayland/conversione"
 
 # The window is up: on X11 mapped with its title and size; on Wayland a configured toplevel
-# with title, app id and size (a fixed window asks for the same minimum and maximum).
+# with title, app id and size (a fixed window asks for the same minimum and maximum). The
+# protocol log names objects interface@id, and interface#id from libwayland 1.23 on.
 shown_x11() {
     local window
     window=$(DISPLAY=$x11 xdotool search --onlyvisible --name '^Conversione$' 2>/dev/null | head -n 1)
@@ -64,11 +65,11 @@ shown_x11() {
 }
 shown_wayland() {
     local log=$1
-    grep -q 'xdg_toplevel@[0-9]*\.set_title("Conversione")' "$log" \
-        && grep -q 'xdg_toplevel@[0-9]*\.set_app_id("org.example.conversione")' "$log" \
-        && grep -q 'xdg_toplevel@[0-9]*\.set_min_size(339, 177)' "$log" \
-        && grep -q 'xdg_toplevel@[0-9]*\.set_max_size(339, 177)' "$log" \
-        && grep -q 'xdg_surface@[0-9]*\.ack_configure' "$log"
+    grep -q 'xdg_toplevel[@#][0-9]*\.set_title("Conversione")' "$log" \
+        && grep -q 'xdg_toplevel[@#][0-9]*\.set_app_id("org.example.conversione")' "$log" \
+        && grep -q 'xdg_toplevel[@#][0-9]*\.set_min_size(339, 177)' "$log" \
+        && grep -q 'xdg_toplevel[@#][0-9]*\.set_max_size(339, 177)' "$log" \
+        && grep -q 'xdg_surface[@#][0-9]*\.ack_configure' "$log"
 }
 
 # Polls this while a row's program runs: true once its window shows ($shown) or it has ended.
@@ -129,7 +130,7 @@ for row in "${rows[@]}"; do
             verdict="status $status after SIGTERM, not 143 (ended by the signal)"
         elif [ -n "$text" ]; then
             verdict="it printed something"
-        elif grep -q 'wl_display@[0-9]*\.error(' "$log"; then
+        elif grep -q 'wl_display[@#][0-9]*\.error(' "$log"; then
             verdict="a Wayland protocol error"
         fi
     fi
@@ -141,8 +142,8 @@ for row in "${rows[@]}"; do
         failed=1
     fi
     if [ "$expected" = wayland ] && [ -z "$verdict" ]; then
-        echo "      | $(grep -oE 'xdg_toplevel@[0-9]+\.set_(title|app_id|min_size|max_size)\([^)]*\)' "$log" \
-            | sed 's/^xdg_toplevel@[0-9]*\.//' | xargs -d '\n')"
+        echo "      | $(grep -oE 'xdg_toplevel[@#][0-9]+\.set_(title|app_id|min_size|max_size)\([^)]*\)' "$log" \
+            | sed 's/^xdg_toplevel[@#][0-9]*\.//' | xargs -d '\n')"
     fi
 done
 
