@@ -56,7 +56,7 @@ cp "$program" "$tmp/nowayland/conversione"
 
 # The window is up: on X11 mapped with its title and size; on Wayland a configured toplevel
 # with title, app id and size (a fixed window asks for the same minimum and maximum). The
-# protocol log names objects interface@id, and interface#id from libwayland 1.23 on.
+# protocol log names objects interface@id, and interface#id with newer libwayland (Debian 13).
 shown_x11() {
     local window
     window=$(DISPLAY=$x11 xdotool search --onlyvisible --name '^Conversione$' 2>/dev/null | head -n 1)
