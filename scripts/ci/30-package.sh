@@ -104,6 +104,12 @@ if [ "$(dpkg-architecture -qDEB_HOST_ARCH_CPU)" = amd64 ] \
     echo "(control flow integrity waived: the C start files carry no CET marking;" \
         "$pads endbr64 landing pads in the program)"
 fi
+# Newer hardening-check (Debian 13 on) asks every program for AArch64's branch protection (BTI,
+# PAC), which only an arm64 build can have; waive that check on other architectures.
+if [ "$(dpkg-architecture -qDEB_HOST_ARCH_CPU)" != arm64 ] \
+    && grep -q nobranchprotection "$(command -v hardening-check)"; then
+    waive+=(--nobranchprotection)
+fi
 # hardening-check passes Fortify Source when it finds one fortified call, and says "no" when it
 # finds only unfortified ones. Here the only candidates are the memcpy, memmove and memset that
 # libstdc++'s std::string inlines: it calls the compiler's builtins, which glibc's fortified
