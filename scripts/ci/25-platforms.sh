@@ -56,7 +56,8 @@ cp "$program" "$tmp/nowayland/conversione"
 
 # The window is up: on X11 mapped with its title and size; on Wayland a configured toplevel
 # with title, app id and size (a fixed window asks for the same minimum and maximum). The
-# protocol log names objects interface@id, and interface#id with newer libwayland (Debian 13).
+# protocol log names objects interface@id, and interface#id with newer libwayland (Debian 13),
+# whose lines, dropped from what the program printed, start with a time of day on unstable.
 shown_x11() {
     local window
     window=$(DISPLAY=$x11 xdotool search --onlyvisible --name '^Conversione$' 2>/dev/null | head -n 1)
@@ -108,7 +109,7 @@ for row in "${rows[@]}"; do
     if [ "$expected" = 1 ]; then
         poll 10 gone "$app" || { kill -KILL "$app"; verdict="still running after 10 s"; }
         wait "$app" 2>/dev/null && status=0 || status=$?
-        text=$(grep -v '^\[ *[0-9]*\.[0-9]*\] ' "$log" || true)
+        text=$(grep -v '^\[ *[0-9:]*\.[0-9]*\] ' "$log" || true)
         if [ -z "$verdict" ]; then
             if [ "$status" != 1 ]; then
                 verdict="status $status, not 1"
@@ -123,7 +124,7 @@ for row in "${rows[@]}"; do
         poll 10 shown_or_ended "$expected" "$log" || true
         kill -TERM "$app" 2>/dev/null || true
         wait "$app" 2>/dev/null && status=0 || status=$?
-        text=$(grep -v '^\[ *[0-9]*\.[0-9]*\] ' "$log" || true)
+        text=$(grep -v '^\[ *[0-9:]*\.[0-9]*\] ' "$log" || true)
         if ! $shown; then
             verdict="no window on $expected within 10 s (status $status)"
         elif [ "$status" != 143 ]; then
