@@ -12,7 +12,7 @@ build=build/longinput
 cmake -S . -B "$build/program" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
 cmake --build "$build/program" --target conversione
 
-source bench/private-display.sh "$build"
+source bench/private-display.sh
 
 /usr/bin/python3 bench/longinput/measure.py --rounds "${ROUNDS:-5}" --paste "${PASTE:-10000000}" \
     ${SHOTS:+--shots "$SHOTS"} "$build/program/conversione"

@@ -11,7 +11,7 @@ build=build/messageboxes
 cmake -S bench/messageboxes -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$build"
 
-source bench/private-display.sh "$build"
+source bench/private-display.sh
 
 boxes=${BOXES:-6000}
 for cache in default 64; do

@@ -14,7 +14,7 @@ cmake --build "$build/program" --target conversione
 cmake -S bench/startup -B "$build/baselines" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$build/baselines"
 
-source bench/private-display.sh "$build"
+source bench/private-display.sh
 
 /usr/bin/python3 bench/startup/compare.py --rounds "${ROUNDS:-15}" \
     --program "$build/program/conversione" \

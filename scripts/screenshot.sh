@@ -8,21 +8,21 @@ program=$(realpath "$1")
 output=$2
 bash "$(dirname "${BASH_SOURCE[0]}")/install-deps.sh" display
 
-display=:$((90 + RANDOM % 100))
-Xvfb "$display" -screen 0 480x280x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-trap 'kill $xvfb 2>/dev/null || true; rm -rf "${XDG_RUNTIME_DIR:-/nonexistent}"' EXIT
-export DISPLAY=$display
-XDG_RUNTIME_DIR=$(mktemp -d)
-export XDG_RUNTIME_DIR
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+# shellcheck source=lib/display.sh
+source "$(dirname "${BASH_SOURCE[0]}")/lib/display.sh"
+# A window manager is up once it names itself on the root window.
+window_manager_ready() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
+private_runtime_dir
+start_display -screen 0 480x280x24
 if command -v openbox >/dev/null; then
     openbox >/dev/null 2>&1 &
-    sleep 0.5
+    started $!
+    poll 10 window_manager_ready || { echo "screenshot: openbox did not start" >&2; exit 1; }
 fi
 
 "$program" &
 pid=$!
+started $pid
 id=$(timeout 20 xdotool search --sync --onlyvisible --name '^Conversione$' | head -n 1)
 [ -n "$id" ] || { echo "screenshot: the window never mapped" >&2; exit 1; }
 echo "window $id mapped"
@@ -43,7 +43,7 @@ xdotool key alt
 sleep 0.2
 xdotool key Right Return
 status=0
-timeout 10 tail --pid=$pid -f /dev/null || { echo "screenshot: Chiudi did not end the program" >&2; kill $pid; exit 1; }
+poll 10 gone $pid || { echo "screenshot: Chiudi did not end the program" >&2; exit 1; }
 wait $pid || status=$?
 [ "$status" -eq 0 ] || { echo "screenshot: the program exited with $status" >&2; exit 1; }
 echo "program ended with status 0"

@@ -14,65 +14,36 @@ bash scripts/install-deps.sh display platforms
 program=$PWD/build/release/conversione
 [ -x "$program" ] || { echo "25-platforms: $program is missing (run scripts/test.sh first)" >&2; exit 1; }
 
+source scripts/lib/display.sh
 tmp=$(mktemp -d)
 chmod 700 "$tmp"
-pids=()
-cleanup() {
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-    for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-    rm -rf "$tmp"
-}
-trap cleanup EXIT
+remove_tmp() { rm -rf "$tmp"; }
+on_exit remove_tmp
 fail() {
     echo "25-platforms: $*" >&2
     exit 1
 }
 
-# An X server of our own: its display in $display, its process in $display_pid.
-start_xvfb() {
-    Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp 3>"$tmp/displayfd" >/dev/null 2>&1 &
-    display_pid=$!
-    pids+=("$display_pid")
-    for _ in $(seq 100); do
-        [ -s "$tmp/displayfd" ] && break
-        sleep 0.05
-    done
-    [ -s "$tmp/displayfd" ] || fail "Xvfb did not start"
-    display=:$(head -n 1 "$tmp/displayfd")
-    rm "$tmp/displayfd"
-}
-
 echo "-- displays: Xvfb, a display whose server is gone, weston (headless)"
 export XDG_RUNTIME_DIR=$tmp/runtime
 mkdir -m 700 "$XDG_RUNTIME_DIR"
-start_xvfb
-x11=$display
-# A server started and ended again, on a number far above those Xvfb -displayfd hands out, so
-# that no other X server on this machine takes it meanwhile.
+start_display -screen 0 640x480x24 || fail "Xvfb did not start"
+x11=$DISPLAY
+# A display whose server is gone leaves nothing behind: neither socket nor lock. Such a number,
+# far above those Xvfb -displayfd hands out, so that no X server on this machine takes it
+# meanwhile.
 for _ in $(seq 20); do
     gone=:$((600 + RANDOM % 300))
     [ -e "/tmp/.X11-unix/X${gone#:}" ] || [ -e "/tmp/.X${gone#:}-lock" ] || break
 done
-Xvfb "$gone" -screen 0 640x480x24 -nolisten tcp >/dev/null 2>&1 &
-gone_pid=$!
-for _ in $(seq 100); do
-    [ -S "/tmp/.X11-unix/X${gone#:}" ] && break
-    sleep 0.05
-done
-kill "$gone_pid"
-wait "$gone_pid" 2>/dev/null || true
 # Its desktop shell (so Qt draws its own window decorations, as on most Wayland desktops), without
 # the on-screen keyboard weston would start for text input.
 printf '[input-method]\npath=\n' >"$tmp/weston.ini"
 weston --backend=headless-backend.so --config="$tmp/weston.ini" --socket=conversione-ci \
     --idle-time=0 --log="$tmp/weston.log" >/dev/null 2>&1 &
 weston_pid=$!
-pids+=("$weston_pid")
-for _ in $(seq 100); do
-    [ -S "$XDG_RUNTIME_DIR/conversione-ci" ] && break
-    sleep 0.05
-done
-[ -S "$XDG_RUNTIME_DIR/conversione-ci" ] || fail "weston did not start:"$'\n'"$(cat "$tmp/weston.log")"
+started "$weston_pid"
+poll 5 test -S "$XDG_RUNTIME_DIR/conversione-ci" || fail "weston did not start:"$'\n'"$(cat "$tmp/weston.log")"
 echo "X11 $x11, gone $gone, Wayland conversione-ci"
 
 # Qt without its Wayland plugin, as where qt6-wayland is not installed: a copy of the program
@@ -84,7 +55,9 @@ printf '[Paths]\nPlugins=%s\n' "$tmp/nowayland/plugins" >"$tmp/nowayland/qt.conf
 cp "$program" "$tmp/nowayland/conversione"
 
 # The window is up: on X11 mapped with its title and size; on Wayland a configured toplevel
-# with title, app id and size (a fixed window asks for the same minimum and maximum).
+# with title, app id and size (a fixed window asks for the same minimum and maximum). The
+# protocol log names objects interface@id, and interface#id with newer libwayland (Debian 13),
+# whose lines, dropped from what the program printed, start with a time of day on unstable.
 shown_x11() {
     local window
     window=$(DISPLAY=$x11 xdotool search --onlyvisible --name '^Conversione$' 2>/dev/null | head -n 1)
@@ -93,11 +66,20 @@ shown_x11() {
 }
 shown_wayland() {
     local log=$1
-    grep -q 'xdg_toplevel@[0-9]*\.set_title("Conversione")' "$log" \
-        && grep -q 'xdg_toplevel@[0-9]*\.set_app_id("org.example.conversione")' "$log" \
-        && grep -q 'xdg_toplevel@[0-9]*\.set_min_size(339, 177)' "$log" \
-        && grep -q 'xdg_toplevel@[0-9]*\.set_max_size(339, 177)' "$log" \
-        && grep -q 'xdg_surface@[0-9]*\.ack_configure' "$log"
+    grep -q 'xdg_toplevel[@#][0-9]*\.set_title("Conversione")' "$log" \
+        && grep -q 'xdg_toplevel[@#][0-9]*\.set_app_id("org.example.conversione")' "$log" \
+        && grep -q 'xdg_toplevel[@#][0-9]*\.set_min_size(339, 177)' "$log" \
+        && grep -q 'xdg_toplevel[@#][0-9]*\.set_max_size(339, 177)' "$log" \
+        && grep -q 'xdg_surface[@#][0-9]*\.ack_configure' "$log"
+}
+
+# Polls this while a row's program runs: true once its window shows ($shown) or it has ended.
+shown_or_ended() {
+    local expected=$1 log=$2
+    if { [ "$expected" = x11 ] && shown_x11; } || { [ "$expected" = wayland ] && shown_wayland "$log"; }; then
+        shown=true
+    fi
+    $shown || gone "$app"
 }
 
 # Row: name | program | variables (besides PATH, HOME, XDG_RUNTIME_DIR, and no session bus: on X
@@ -121,17 +103,13 @@ for row in "${rows[@]}"; do
     (cd "$tmp" && exec env -i PATH="$PATH" HOME="$tmp" XDG_RUNTIME_DIR="$XDG_RUNTIME_DIR" \
         DBUS_SESSION_BUS_ADDRESS=disabled: ${variables} WAYLAND_DEBUG=client "$binary" </dev/null >"$log" 2>&1) &
     app=$!
-    pids+=("$app")
+    started "$app"
     status=""
     verdict=""
     if [ "$expected" = 1 ]; then
-        for _ in $(seq 200); do
-            kill -0 "$app" 2>/dev/null || break
-            sleep 0.05
-        done
-        kill -0 "$app" 2>/dev/null && { kill -KILL "$app"; verdict="still running after 10 s"; }
+        poll 10 gone "$app" || { kill -KILL "$app"; verdict="still running after 10 s"; }
         wait "$app" 2>/dev/null && status=0 || status=$?
-        text=$(grep -v '^\[ *[0-9]*\.[0-9]*\] ' "$log" || true)
+        text=$(grep -v '^\[ *[0-9:]*\.[0-9]*\] ' "$log" || true)
         if [ -z "$verdict" ]; then
             if [ "$status" != 1 ]; then
                 verdict="status $status, not 1"
@@ -143,28 +121,20 @@ for row in "${rows[@]}"; do
         fi
     else
         shown=false
-        for _ in $(seq 200); do
-            kill -0 "$app" 2>/dev/null || break
-            if { [ "$expected" = x11 ] && shown_x11; } || { [ "$expected" = wayland ] && shown_wayland "$log"; }; then
-                shown=true
-                break
-            fi
-            sleep 0.05
-        done
+        poll 10 shown_or_ended "$expected" "$log" || true
         kill -TERM "$app" 2>/dev/null || true
         wait "$app" 2>/dev/null && status=0 || status=$?
-        text=$(grep -v '^\[ *[0-9]*\.[0-9]*\] ' "$log" || true)
+        text=$(grep -v '^\[ *[0-9:]*\.[0-9]*\] ' "$log" || true)
         if ! $shown; then
             verdict="no window on $expected within 10 s (status $status)"
         elif [ "$status" != 143 ]; then
             verdict="status $status after SIGTERM, not 143 (ended by the signal)"
         elif [ -n "$text" ]; then
             verdict="it printed something"
-        elif grep -q 'wl_display@[0-9]*\.error(' "$log"; then
+        elif grep -q 'wl_display[@#][0-9]*\.error(' "$log"; then
             verdict="a Wayland protocol error"
         fi
     fi
-    pids=("${pids[@]/$app/}")
     if [ -z "$verdict" ]; then
         printf 'ok    %-45s status %s\n' "$name" "$status"
     else
@@ -173,23 +143,18 @@ for row in "${rows[@]}"; do
         failed=1
     fi
     if [ "$expected" = wayland ] && [ -z "$verdict" ]; then
-        echo "      | $(grep -oE 'xdg_toplevel@[0-9]+\.set_(title|app_id|min_size|max_size)\([^)]*\)' "$log" \
-            | sed 's/^xdg_toplevel@[0-9]*\.//' | xargs -d '\n')"
+        echo "      | $(grep -oE 'xdg_toplevel[@#][0-9]+\.set_(title|app_id|min_size|max_size)\([^)]*\)' "$log" \
+            | sed 's/^xdg_toplevel[@#][0-9]*\.//' | xargs -d '\n')"
     fi
 done
 
-kill -0 "$weston_pid" 2>/dev/null || fail "weston ended while the program ran"
-# Weston ends its desktop shell's panel client as it ends; make sure that one is gone too.
-helpers=$(ps -o pid= --ppid "$weston_pid" || true)
+alive "$weston_pid" || fail "weston ended while the program ran"
+# Weston ends its desktop shell's panel client as it ends; whatever of it is left once weston is
+# gone is ended at exit.
+mapfile -t helpers < <(descendants "$weston_pid")
+started "${helpers[@]}"
 kill "$weston_pid"
 wait "$weston_pid" && weston_status=0 || weston_status=$?
 [ "$weston_status" = 0 ] || fail "weston ended with status $weston_status"
-for helper in $helpers; do
-    for _ in $(seq 40); do
-        kill -0 "$helper" 2>/dev/null || break
-        sleep 0.05
-    done
-    kill "$helper" 2>/dev/null || true
-done
 [ "$failed" = 0 ] || fail "some rows failed"
 echo "all rows passed"

@@ -6,11 +6,11 @@ cd "$(dirname "${BASH_SOURCE[0]}")/../.."
 bash scripts/install-deps.sh build fuzz
 seconds=${FUZZ_SECONDS:-20}
 build=build/fuzz
-cmake -S fuzz -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++-14 -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake -S fuzz -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build "$build"
 
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-export ASAN_SYMBOLIZER_PATH=/usr/bin/llvm-symbolizer-14
+export ASAN_SYMBOLIZER_PATH=/usr/bin/llvm-symbolizer
 rm -rf "$build/work" "$build/artifacts"
 mkdir -p "$build/artifacts"
 summary=()

@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/../.."
 bash scripts/install-deps.sh build test display valgrind
 build=build/release
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCONVERSIONE_WERROR=ON >/dev/null
+cmake --preset release -B "$build" >/dev/null
 cmake --build "$build" --target tst_requests
 test_binary=$build/tests/gui/tst_requests
 logs=build/valgrind
@@ -34,11 +34,6 @@ QT_QPA_PLATFORM=offscreen memcheck offscreen.log
 
 # A virtual display for the X platform. No session bus runs here: "disabled:" says so, instead
 # of letting libdbus fork an X11 auto-launcher in the middle of the test.
-exec 3> "$logs/display"
-Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-trap 'kill $xvfb 2>/dev/null || true' EXIT
-for _ in $(seq 50); do [ -s "$logs/display" ] && break; sleep 0.1; done
-exec 3>&-
-DISPLAY=:$(head -n 1 "$logs/display") QT_QPA_PLATFORM=xcb DBUS_SESSION_BUS_ADDRESS=disabled: \
-    memcheck xcb.log
+source scripts/lib/display.sh
+start_display -screen 0 800x600x24
+QT_QPA_PLATFORM=xcb DBUS_SESSION_BUS_ADDRESS=disabled: memcheck xcb.log

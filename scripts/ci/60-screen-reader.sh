@@ -60,23 +60,10 @@ ANNOUNCED='^(notifica|Risultato [0-9 ]+|Binario|Decimale|Input e Risultato vuoti
 
 dir=$(mktemp -d /tmp/screen-reader.XXXXXX)
 log=$dir/logs/orca.debug
-started=() # process ids, each ended at exit together with its descendants
-
-descendants() {
-    local child
-    echo "$1"
-    for child in $(pgrep -P "$1" || true); do descendants "$child"; done
-}
+source scripts/lib/display.sh # every process registered with `started` is ended at exit
 
 cleanup() {
-    local status=$? pid victims=()
-    for pid in "${started[@]}"; do
-        # shellcheck disable=SC2207
-        victims+=($(descendants "$pid"))
-    done
-    # Orca does not end on SIGTERM; none of these holds anything worth a clean exit.
-    [ ${#victims[@]} -eq 0 ] || kill -KILL "${victims[@]}" 2>/dev/null || true
-    wait 2>/dev/null || true # reaps this script's own children
+    local status=$1
     if [ "$status" -ne 0 ] && [ -f "$log" ]; then
         echo "--- what Orca spoke:" >&2
         grep -a 'SPEECH OUTPUT' "$log" | sed 's/^.*SPEECH OUTPUT: //' >&2 || true
@@ -84,9 +71,8 @@ cleanup() {
             echo "--- Orca's debug log kept as ${TMPDIR:-/tmp}/screen-reader-orca.debug" >&2
     fi
     if [ -n "${KEEP:-}" ]; then echo "kept $dir" >&2; else rm -rf "$dir"; fi
-    exit "$status"
 }
-trap cleanup EXIT
+on_exit cleanup
 
 mkdir -p "$dir/home/.config/speech-dispatcher/modules" "$dir/run" "$dir/logs"
 chmod 700 "$dir/run"
@@ -99,23 +85,7 @@ export HOME=$dir/home XDG_RUNTIME_DIR=$dir/run XDG_CONFIG_HOME=$dir/home/.config
     NO_AT_BRIDGE=0
 unset QT_LINUX_ACCESSIBILITY_ALWAYS_ON QT_ACCESSIBILITY SESSION_MANAGER || true
 
-# Polls until COMMAND succeeds, at most SECONDS.
-poll() {
-    local seconds=$1 deadline
-    shift
-    deadline=$((SECONDS + seconds))
-    until "$@"; do
-        [ "$SECONDS" -lt "$deadline" ] || return 1
-        sleep 0.05
-    done
-}
-
-# Xvfb picks a free display and writes its number.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$dir/display" >"$dir/logs/xvfb.log" 2>&1 &
-started+=($!)
-poll 20 test -s "$dir/display" || { echo "screen-reader: Xvfb did not start" >&2; exit 1; }
-DISPLAY=:$(cat "$dir/display")
-export DISPLAY
+start_display -screen 0 1024x768x24 || { echo "screen-reader: Xvfb did not start" >&2; exit 1; }
 
 dbus-daemon --session --fork --print-address=1 --print-pid=3 >"$dir/bus.address" 3>"$dir/bus.pid"
 started+=("$(cat "$dir/bus.pid")")
