@@ -140,6 +140,11 @@ unwanted_announcements() {
     done || true # grep finds none
 }
 
+# The keycode of the key named $1 (as <FK10>) in the display's keymap.
+keycode() {
+    xkbcomp -xkb "$DISPLAY" - 2>/dev/null | sed -n "s/^ *<$1> *= *\([0-9]*\);.*/\1/p" | head -n 1
+}
+
 press() {
     local key
     for key in "$@"; do
@@ -155,6 +160,11 @@ press() {
             xdotool keyup Alt_L
             ;;
         type:*) xdotool type --delay 20 "${key#type:}" ;;
+        # xdotool presses a key together with the modifiers of the first keymap entry that
+        # reaches its symbol, and xkb-data 2.48 (Debian unstable) lists Alt among the ways to
+        # F1..F12's plain level: "xdotool key F10" sends Alt+F10 there. A function key goes as
+        # its keycode, which xdotool sends with no modifier.
+        F[1-9] | F1[0-2]) xdotool key "$(keycode "$(printf 'FK%02d' "${key#F}")")" ;;
         # No --clearmodifiers: nothing here holds a modifier between keys.
         *) xdotool key "$key" ;;
         esac
