@@ -1,8 +1,9 @@
-// Helpers for the tests that drive the real window: a shown, active frmBinario, and a way to
-// answer the real modal message box and record what it showed.
+// Helpers for the tests that drive the real window: the program's own start-up, a shown, active
+// frmBinario, and a way to answer the real modal message box and record what it showed.
 #pragma once
 
 #include "frmbinario.h"
+#include "startup.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -10,6 +11,18 @@
 #include <QTest>
 #include <QTimer>
 #include <memory>
+
+// In place of QTEST_MAIN: the window is built on what the program's start-up set, so the tests
+// run that same start-up before their first window.
+#define CONVERSIONE_WINDOW_TEST_MAIN(TestObject)                                                   \
+    int main(int argc, char *argv[])                                                               \
+    {                                                                                              \
+        const auto app = window::startUp(argc, argv);                                              \
+        QApplication::setAttribute(Qt::AA_Use96Dpi, true);                                         \
+        TestObject tc;                                                                             \
+        QTEST_SET_MAIN_SOURCE_PATH                                                                 \
+        return QTest::qExec(&tc, argc, argv);                                                      \
+    }
 
 inline std::unique_ptr<window::FrmBinario> shownWindow()
 {
