@@ -8,15 +8,18 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStyleFactory>
 #include <QTest>
 #include <QTimer>
 #include <memory>
 
 // In place of QTEST_MAIN: the window is built on what the program's start-up set, so the tests
-// run that same start-up before their first window.
+// run that same start-up before their first window. Qt's offscreen platform always starts in
+// Fusion; the tests start as on a desktop whose own style is another, for start-up to replace.
 #define CONVERSIONE_WINDOW_TEST_MAIN(TestObject)                                                   \
     int main(int argc, char *argv[])                                                               \
     {                                                                                              \
+        QApplication::setStyle(QStyleFactory::create(QStringLiteral("Windows")));                  \
         const auto app = window::startUp(argc, argv);                                              \
         QApplication::setAttribute(Qt::AA_Use96Dpi, true);                                         \
         TestObject tc;                                                                             \
