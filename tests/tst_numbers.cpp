@@ -20,6 +20,7 @@ const QLocale ar(QLocale::Arabic, QLocale::Egypt); // Arabic-Indic digits
 const QLocale fa(QLocale::Persian, QLocale::Iran); // Persian digits, minus U+2212
 const QLocale hi(QLocale::Hindi, QLocale::India); // lakh grouping
 const QLocale ccp(QLocale::Chakma, QLocale::Bangladesh); // digits beyond 16 bits
+const QLocale de(QLocale::German, QLocale::Germany);
 
 // The run-time error number the call raised, or 0.
 template<typename F> int errorOf(F &&call)
@@ -38,6 +39,8 @@ class TestNumbers : public QObject
     Q_OBJECT
 
 private slots:
+    void localeForms_data();
+    void localeForms();
     void reads_data();
     void reads();
     void refuses_data();
@@ -52,6 +55,55 @@ private slots:
     void checkedArithmetic();
     void reportText();
 };
+
+// What the reader takes from Qt's locale data, which a new Qt (and its CLDR) may change: the
+// digits, separators, signs and group sizes it expects, and Qt's own writing of numbers in that
+// locale, which it must read back.
+void TestNumbers::localeForms_data()
+{
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<QString>("zero");
+    QTest::addColumn<QString>("point");
+    QTest::addColumn<QString>("group");
+    QTest::addColumn<QString>("minus");
+    QTest::addColumn<QString>("plus");
+    QTest::addColumn<QString>("grouped"); // 1234567890
+
+    QTest::newRow("C") << c << u"0"_s << u"."_s << u","_s << u"-"_s << u"+"_s << u"1234567890"_s;
+    QTest::newRow("it") << it << u"0"_s << u","_s << u"."_s << u"-"_s << u"+"_s
+                        << u"1.234.567.890"_s;
+    QTest::newRow("de") << de << u"0"_s << u","_s << u"."_s << u"-"_s << u"+"_s
+                        << u"1.234.567.890"_s;
+    QTest::newRow("fr") << fr << u"0"_s << u","_s << u"\u202F"_s << u"-"_s << u"+"_s
+                        << u"1\u202F234\u202F567\u202F890"_s;
+    QTest::newRow("ar") << ar << u"\u0660"_s << u"\u066B"_s << u"\u066C"_s << u"\u061C-"_s
+                        << u"\u061C+"_s << u"١٬٢٣٤٬٥٦٧٬٨٩٠"_s;
+    QTest::newRow("hi") << hi << u"0"_s << u"."_s << u","_s << u"-"_s << u"+"_s
+                        << u"1,23,45,67,890"_s;
+}
+
+void TestNumbers::localeForms()
+{
+    QFETCH(QLocale, locale);
+    QFETCH(QString, zero);
+    QFETCH(QString, point);
+    QFETCH(QString, group);
+    QFETCH(QString, minus);
+    QFETCH(QString, plus);
+    QFETCH(QString, grouped);
+    QCOMPARE(locale.zeroDigit(), zero);
+    QCOMPARE(locale.decimalPoint(), point);
+    QCOMPARE(locale.groupSeparator(), group);
+    QCOMPARE(locale.negativeSign(), minus);
+    QCOMPARE(locale.positiveSign(), plus);
+    QCOMPARE(locale.toString(1234567890LL), grouped);
+    for (const double value : { 1234567890.0, -1234567.5, 1234.5, -0.25 }) {
+        const QString written = locale.toString(value, 'f', 2);
+        double read = 0;
+        QCOMPARE(errorOf([&] { read = rt::textToNumber(written, locale); }), 0);
+        QVERIFY2(read == value, qPrintable(written));
+    }
+}
 
 void TestNumbers::reads_data()
 {
@@ -122,7 +174,8 @@ void TestNumbers::reads()
     QFETCH(QString, text);
     QFETCH(double, value);
     // Exactly: QCOMPARE on doubles would let a rounding to the neighbouring double pass.
-    const double read = rt::textToNumber(text, locale);
+    double read = 0;
+    QCOMPARE(errorOf([&] { read = rt::textToNumber(text, locale); }), 0);
     QVERIFY2(read == value, qPrintable(QString::number(read, 'g', 17)));
 }
 

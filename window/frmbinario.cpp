@@ -3,6 +3,7 @@
 #include "frmbinario.h"
 
 #include "announcements.h"
+#include "focusreport.h"
 #include "fonts.h"
 #include "formdescription.h"
 #include "inputbox.h"
@@ -146,6 +147,7 @@ void FrmBinario::connectHandlers()
     // Tab enters the option group at the button that is on, and leaves it from there.
     connect(Option1, &QRadioButton::toggled, this, &FrmBinario::keepTabStopOnSelectedOption);
     keepTabStopOnSelectedOption();
+    reportFocusAfterActivation(this);
 }
 
 void FrmBinario::keepTabStopOnSelectedOption()

@@ -13,6 +13,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QTimer>
+#include <algorithm>
 
 namespace window {
 namespace {
@@ -114,13 +115,34 @@ void InputBox::contextMenuEvent(QContextMenuEvent *event)
     if (!menu)
         return;
     menu->setAttribute(Qt::WA_DeleteOnClose);
-    // The paste action is the one wired to the line edit's paste (by name, as Qt wires it); its
-    // caption is translated.
-    for (QAction *action : menu->actions()) {
-        if (disconnect(action, SIGNAL(triggered()), this, SLOT(paste())))
-            connect(action, &QAction::triggered, this, &InputBox::pasteIfFits);
-    }
+    replacePasteAction(menu);
     menu->popup(event->globalPos());
+}
+
+// Qt's own paste action gives way to one of the box's own with the same caption, icon and
+// state, so whatever Qt wired its action to (by name, by member function, or otherwise in a later
+// Qt) never runs. Newer Qts name the action "edit-paste"; Qt 6.4 does not, and there only its
+// caption tells it: the line edit's translated "&Paste", then the shortcut after a tab.
+void InputBox::replacePasteAction(QMenu *menu)
+{
+    const QString caption = QLineEdit::tr("&Paste");
+    const QList<QAction *> actions = menu->actions();
+    const auto found = std::find_if(actions.begin(), actions.end(), [&](const QAction *action) {
+        const QString text = action->text();
+        return action->objectName() == u"edit-paste"
+            || (text.startsWith(caption)
+                && (text.size() == caption.size() || text.at(caption.size()) == u'\t'));
+    });
+    if (found == actions.end())
+        return;
+    QAction *qtPaste = *found;
+    auto *paste = new QAction(qtPaste->icon(), qtPaste->text(), menu);
+    paste->setObjectName(qtPaste->objectName());
+    paste->setEnabled(qtPaste->isEnabled());
+    connect(paste, &QAction::triggered, this, &InputBox::pasteIfFits);
+    menu->insertAction(qtPaste, paste);
+    menu->removeAction(qtPaste);
+    delete qtPaste;
 }
 
 // A drop inserts at the drop point and replaces nothing, even when it moves text within the

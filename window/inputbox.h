@@ -6,6 +6,8 @@
 #include <QClipboard>
 #include <QLineEdit>
 
+class QMenu;
+
 namespace window {
 
 class InputBox : public QLineEdit
@@ -31,6 +33,7 @@ private:
     bool fits(qsizetype inserted, bool replacingSelection) const;
     bool clipboardFits(QClipboard::Mode mode, bool replacingSelection);
     void pasteIfFits();
+    void replacePasteAction(QMenu *menu);
 };
 
 } // namespace window

@@ -9,11 +9,26 @@ namespace window {
 
 namespace {
 
+// From Qt 6.8 on the prompt is also the box's accessible description. Screen readers speak an
+// alert's text from the labels inside it only where they find them: Orca 51 finds none in Qt
+// 6.11's message box and says only "allerta Conversione, OK pulsante", and Orca 48 missed them
+// in a box shown again. Orca 48 and later read the description first, and only it. Orca 43,
+// which Debian ships with Qt 6.4, reads the label and then the description as well: the text
+// twice.
+void setPrompt(QMessageBox *box, const QString &prompt)
+{
+    box->setText(prompt);
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+    box->setAccessibleDescription(prompt);
+#endif
+}
+
 QMessageBox *newBox(const QString &prompt, QWidget *parent)
 {
-    auto *box = new QMessageBox(QMessageBox::NoIcon, rt::applicationTitle(), prompt,
+    auto *box = new QMessageBox(QMessageBox::NoIcon, rt::applicationTitle(), QString(),
                                 QMessageBox::Ok, parent);
     box->setTextFormat(Qt::PlainText); // the prompt may quote user input
+    setPrompt(box, prompt);
     return box;
 }
 
@@ -32,7 +47,7 @@ void QtMessageBoxService::showMessage(const QString &prompt)
     }
     if (!m_box)
         m_box = newBox(prompt, m_parent);
-    m_box->setText(prompt);
+    setPrompt(m_box, prompt);
     m_box->exec();
 }
 

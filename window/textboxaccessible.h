@@ -1,7 +1,8 @@
-// What a screen reader is told about the program's text boxes. Qt's own accessible line edit
-// reports an empty attribute run at every offset, and Orca builds the current line from those
-// runs, so a box's value was spoken less its last character when the focus landed in it. This
-// interface behaves as Qt's does, with one attribute run over the whole text.
+// What a screen reader is told about the program's text boxes. Qt 6.4's own accessible line
+// edit reports an empty attribute run at every offset, and Orca builds the current line from
+// those runs, so a box's value was spoken less its last character when the focus landed in it
+// (Qt 6.8 and 6.11 read it whole). This interface behaves as Qt's does, with one attribute run
+// over the whole text, and on every Qt refuses an edit past the input box's bound whole.
 #pragma once
 
 #include <QAccessibleWidget>
