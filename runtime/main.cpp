@@ -1,34 +1,16 @@
-// The program's entry point: starts Qt, creates the window frmBinario, shows it with the input
-// box focused and runs the event loop. Nothing else runs at start-up.
-#include "appicon.h"
-#include "application.h"
+// The program's entry point: start-up, then the window frmBinario, shown with the input box
+// focused, and Qt's event loop until the window closes. Nothing else runs here.
+// The one place where runtime/ reaches up to window/: the entry point lives with the run-time
+// layer, but what it starts is the window, so it includes window/ headers.
 #include "frmbinario.h"
-#include "nodisplay.h"
+#include "startup.h"
 
 #include <QApplication>
 
-namespace {
-
-// Qt opens the display while it constructs its application object; a failure there ends the
-// program with a plain message instead of Qt's abort.
-QApplication startQt(int &argc, char *argv[])
-{
-    const rt::NoDisplayReport report;
-    return QApplication(argc, argv);
-}
-
-} // namespace
-
 int main(int argc, char *argv[])
 {
-    // Qt takes its own options out of argv as it starts; the style the user named is read first.
-    const QString userStyle = window::styleNamedByUser(argc, argv);
-    QApplication app = startQt(argc, argv);
-    window::setUpApplication(userStyle);
-    QApplication::setWindowIcon(conversione::applicationIcon());
-    QGuiApplication::setDesktopFileName(conversione::desktopFileName());
-
+    const std::unique_ptr<QApplication> app = window::startUp(argc, argv);
     window::FrmBinario frmBinario;
     frmBinario.show();
-    return app.exec();
+    return app->exec();
 }

@@ -60,7 +60,9 @@ QString packageOf(const QString &platform)
     return {};
 }
 
-QString reason(const QString &fatal)
+} // namespace
+
+QString noDisplayReason(const QString &fatal)
 {
     const QStringList available = platformsAvailable(fatal);
     for (const QString &platform : platformsTried()) {
@@ -94,6 +96,8 @@ QString reason(const QString &fatal)
         .arg(named.join(QStringLiteral(", ")));
 }
 
+namespace {
+
 // Qt's notes on the way to the failure: its platform plugin loading and its display connections
 // (qt.qpa.*), and the Wayland plugin's own complaint, which carries no category.
 bool isPlatformNote(const QMessageLogContext &context)
@@ -106,7 +110,7 @@ bool isPlatformNote(const QMessageLogContext &context)
 void reportFailure(QtMsgType type, const QMessageLogContext &context, const QString &message)
 {
     if (type == QtFatalMsg && message.contains(QStringLiteral("platform plugin"))) {
-        std::fputs(qPrintable(QStringLiteral("conversione: ") + reason(message)), stderr);
+        std::fputs(qPrintable(QStringLiteral("conversione: ") + noDisplayReason(message)), stderr);
         std::_Exit(1);
     }
     // The program itself says nothing here; only what Qt says while it opens the display. When a

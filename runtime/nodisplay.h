@@ -3,6 +3,7 @@
 // the program says instead, in one message, what the user can do, and ends with status 1.
 #pragma once
 
+#include <QString>
 #include <QtGlobal>
 
 // Desktops where Qt finds its display through DISPLAY and WAYLAND_DISPLAY.
@@ -29,5 +30,11 @@ private:
     QtMessageHandler m_previous = nullptr;
 #endif
 };
+
+#ifdef CONVERSIONE_DISPLAY_FROM_ENVIRONMENT
+// What the program tells the user, after "conversione: ", when Qt failed with FATAL (its fatal
+// message, which lists the platform plugins it has): read from the same environment Qt read.
+QString noDisplayReason(const QString &fatal);
+#endif
 
 } // namespace rt

@@ -3,13 +3,17 @@
 #pragma once
 
 #include <QString>
+#include <QStringView>
 
 namespace rt {
+
+// The program's name: its application name, its window's title and every message box's title.
+inline constexpr QStringView programName = u"Conversione";
 
 // The title of every message box the program shows.
 inline QString applicationTitle()
 {
-    return QStringLiteral("Conversione");
+    return programName.toString();
 }
 
 class MessageBoxService

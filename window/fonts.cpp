@@ -24,9 +24,12 @@ QFont defaultFont()
 
 QFont commandFont()
 {
-    // Without this, fontconfig picks an unrelated face for the missing family.
-    QFont::insertSubstitution(commandFamily, defaultFamily);
     return pixelFont(commandFamily, 16, true);
+}
+
+void substituteMissingFonts()
+{
+    QFont::insertSubstitution(commandFamily, defaultFamily);
 }
 
 } // namespace window

@@ -13,4 +13,8 @@ QFont defaultFont();
 // Command1: "MS Sans Serif", 12 point bold (16 px at 96 dpi), substituted where missing.
 QFont commandFont();
 
+// Has Qt draw Command1's face, where it is missing, in the default font's family: without this,
+// fontconfig picks an unrelated face. Process-wide; start-up does it once.
+void substituteMissingFonts();
+
 } // namespace window

@@ -3,6 +3,8 @@
 // so Qt's own high-DPI scaling keeps the layout exact at any scale factor.
 #pragma once
 
+#include "services.h"
+
 #include <QRect>
 #include <QStringView>
 #include <array>
@@ -33,7 +35,7 @@ struct ControlDescription
     }
 };
 
-constexpr QStringView formTitle = u"Conversione";
+constexpr QStringView formTitle = rt::programName;
 constexpr int clientWidth = 5085; // twips, below the menu bar
 constexpr int clientHeight = 2400;
 

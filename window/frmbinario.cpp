@@ -11,7 +11,6 @@
 #include "menubarkeyboard.h"
 #include "modulo1.h"
 #include "runtimeerror.h"
-#include "textboxaccessible.h"
 
 #include <QApplication>
 #include <QGroupBox>
@@ -34,9 +33,6 @@ FrmBinario::FrmBinario(QWidget *parent)
     setObjectName(QStringLiteral("frmBinario"));
     setWindowTitle(formTitle.toString());
     setFont(defaultFont());
-    installTextBoxAccessible();
-    installNotifierAccessible();
-    highlightMenuBarItemsFromKeyboard();
     createMenu();
     openMenuBarWithF10(this);
     createControls();
@@ -183,6 +179,8 @@ QString FrmBinario::text(Modulo1::Box box) const
 
 void FrmBinario::setText(Modulo1::Box box, const QString &text)
 {
+    if (box == Modulo1::Box::Text2)
+        m_resultWritten = text;
     (box == Modulo1::Box::Text1 ? Text1 : Text2)->setText(text);
 }
 
@@ -225,31 +223,34 @@ template<typename Work> void FrmBinario::guarded(Work &&work)
     }
 }
 
-// Converts Text1 in the selected direction; an empty Text1 converts nothing.
-void FrmBinario::convertOnRequest(int keyCode)
+// One conversion, for Command1 and for Enter alike: an empty Text1 converts nothing; otherwise
+// the procedure for the selected direction runs under the guard, and the result it wrote is told.
+void FrmBinario::convert()
 {
-    if (keyCode != vbKeyReturn || Text1->text().isEmpty())
+    if (Text1->text().isEmpty())
         return;
     guarded([this] {
+        m_resultWritten.clear();
         if (option(Modulo1::Option::Option1))
             Modulo1::ConvertiInBase2();
         else if (option(Modulo1::Option::Option2))
             Modulo1::ConvertiInBase10();
         // Only a result is news: a refusal empties the result box, and a run-time error never
         // gets here.
-        if (!Text2->text().isEmpty())
-            announce(this, resultAnnouncement(Text2->text(), option(Modulo1::Option::Option1)));
+        if (!m_resultWritten.isEmpty())
+            announce(this, resultAnnouncement(m_resultWritten, option(Modulo1::Option::Option1)));
     });
 }
 
 void FrmBinario::Command1_Click()
 {
-    convertOnRequest(vbKeyReturn);
+    convert();
 }
 
 void FrmBinario::Text1_KeyDown(int keyCode, int /*shift*/)
 {
-    convertOnRequest(keyCode);
+    if (keyCode == vbKeyReturn)
+        convert();
 }
 
 // Enter in the result box converts the input box, exactly as Enter there does.

@@ -63,7 +63,7 @@ private:
     void createMenu();
     void connectHandlers();
     void keepTabStopOnSelectedOption();
-    void convertOnRequest(int keyCode);
+    void convert();
     template<typename Work> void guarded(Work &&work);
 
     QtMessageBoxService m_qtMessageBoxes;
@@ -71,6 +71,8 @@ private:
     rt::MessageBoxService *m_messageBoxes = &m_qtMessageBoxes;
     rt::EndService *m_end = &m_qtEnd;
     Modulo1::FormInstance m_instance;
+    // What the procedures wrote into Text2 during the conversion under way: the result to tell.
+    QString m_resultWritten;
 };
 
 } // namespace window

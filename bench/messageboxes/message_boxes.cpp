@@ -2,10 +2,10 @@
 // each answered once it is on the screen, and prints the heap in use (mallinfo2) as it goes:
 // what each box leaves behind once Qt's caches are warm. Optional arguments: the number of
 // boxes (default 6000) and a limit for Qt's pixmap cache in KiB (default Qt's, 10 MiB).
-#include "application.h"
 #include "frmbinario.h"
 #include "modulo1.h"
 #include "qtservices.h"
+#include "startup.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -51,8 +51,7 @@ private:
 
 int main(int argc, char **argv)
 {
-    QApplication app(argc, argv);
-    window::setUpApplication();
+    const auto app = window::startUp(argc, argv);
     const int boxes = argc > 1 ? std::atoi(argv[1]) : 6000;
     if (argc > 2)
         QPixmapCache::setCacheLimit(std::atoi(argv[2]));

@@ -2,7 +2,6 @@
 // text and emoji, pasted or typed, in either direction. Each request ends in a result, the
 // refusal or a reported run-time error, shown in a real modal box, and the program goes on.
 // Input past the box's bound, by any way in, is refused whole before the box takes it.
-#include "application.h"
 #include "inputlimit.h"
 #include "modulo1.h"
 #include "runtimeerror.h"
@@ -134,7 +133,6 @@ private:
 
 void TestBadInput::initTestCase()
 {
-    window::setUpApplication();
     QLocale::setDefault(QLocale::c());
 }
 
@@ -329,5 +327,5 @@ void TestBadInput::tooLongRefusedWhole()
     QVERIFY(!QApplication::activeModalWidget());
 }
 
-QTEST_MAIN(TestBadInput)
+CONVERSIONE_WINDOW_TEST_MAIN(TestBadInput)
 #include "tst_badinput.moc"

@@ -1,6 +1,6 @@
 // The window's contents and start state: controls, geometry, fonts, tab order, menu and
 // accessibility.
-#include "application.h"
+#include "startup.h"
 #include "windowfixture.h"
 
 #include <QAccessible>
@@ -20,7 +20,6 @@ class TestFrmBinario : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
     void init();
     void cleanup();
 
@@ -38,18 +37,12 @@ private slots:
     void text2IsReadOnlyButFocusable();
     void escapeAndDefaultButtonDoNothing();
     void longPasteIsKept();
-    void applicationIdentity();
     void userStyle_data();
     void userStyle();
 
 private:
     std::unique_ptr<window::FrmBinario> form;
 };
-
-void TestFrmBinario::initTestCase()
-{
-    window::setUpApplication();
-}
 
 void TestFrmBinario::init()
 {
@@ -278,12 +271,6 @@ void TestFrmBinario::longPasteIsKept()
     QCOMPARE(form->Text1->text().size(), long40k.size());
 }
 
-void TestFrmBinario::applicationIdentity()
-{
-    QCOMPARE(QCoreApplication::applicationName(), u"Conversione"_s);
-    QCOMPARE(QCoreApplication::applicationVersion(), u"1.00"_s);
-}
-
 void TestFrmBinario::userStyle_data()
 {
     // What the user named, what Qt then loaded at start, and the style the window is drawn in.
@@ -323,12 +310,12 @@ void TestFrmBinario::userStyle()
 
     qputenv("QT_STYLE_OVERRIDE", environment.toLocal8Bit());
     QApplication::setStyle(loaded);
-    window::setUpApplication(window::styleNamedByUser(int(argv.size()), argv.data()));
+    window::chooseStyle(window::styleNamedByUser(int(argv.size()), argv.data()));
     const QString name = QApplication::style()->name();
     qunsetenv("QT_STYLE_OVERRIDE");
     QApplication::setStyle(u"Fusion"_s);
     QCOMPARE(name, used);
 }
 
-QTEST_MAIN(TestFrmBinario)
+CONVERSIONE_WINDOW_TEST_MAIN(TestFrmBinario)
 #include "tst_frmbinario.moc"

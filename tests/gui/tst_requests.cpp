@@ -1,6 +1,5 @@
 // Conversion requests, option clicks and menu commands through the real window, and the
 // message boxes they show.
-#include "application.h"
 #include "headlessform.h"
 #include "modulo1.h"
 #include "windowfixture.h"
@@ -62,7 +61,6 @@ private:
 
 void TestRequests::initTestCase()
 {
-    window::setUpApplication();
     QLocale::setDefault(QLocale::c());
 }
 
@@ -363,5 +361,5 @@ void TestRequests::chiudiEndsTheEventLoop()
     QCOMPARE(loop.exec(), 0);
 }
 
-QTEST_MAIN(TestRequests)
+CONVERSIONE_WINDOW_TEST_MAIN(TestRequests)
 #include "tst_requests.moc"

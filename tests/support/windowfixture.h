@@ -1,15 +1,45 @@
-// Helpers for the tests that drive the real window: a shown, active frmBinario, and a way to
-// answer the real modal message box and record what it showed.
+// Helpers for the tests that drive the real window: the program's own start-up, a shown, active
+// frmBinario, and a way to answer the real modal message box and record what it showed.
 #pragma once
 
 #include "frmbinario.h"
+#include "startup.h"
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleFactory>
 #include <QTest>
 #include <QTimer>
 #include <memory>
+
+// The program's start-up, as on a desktop whose own style is another than the window's: Qt's
+// offscreen platform always starts in Fusion, which would hide a start-up that chose none.
+inline std::unique_ptr<QApplication> startUpOnAnotherStyle(int &argc, char **argv)
+{
+    const QPointer<QStyle> desktopStyle = QStyleFactory::create(QStringLiteral("Windows"));
+    QApplication::setStyle(desktopStyle);
+    auto app = window::startUp(argc, argv);
+    // Set before Qt's application object existed, a style that start-up replaced belongs to
+    // nobody (one still in use, or wrapped by the menu-bar proxy, is Qt's to delete).
+    if (desktopStyle && !desktopStyle->parent() && QApplication::style() != desktopStyle)
+        delete desktopStyle;
+    return app;
+}
+
+// In place of QTEST_MAIN: the window is built on what the program's start-up set, so the tests
+// run that same start-up before their first window.
+#define CONVERSIONE_WINDOW_TEST_MAIN(TestObject)                                                   \
+    int main(int argc, char *argv[])                                                               \
+    {                                                                                              \
+        const auto app = startUpOnAnotherStyle(argc, argv);                                        \
+        QApplication::setAttribute(Qt::AA_Use96Dpi, true);                                         \
+        TestObject tc;                                                                             \
+        QTEST_SET_MAIN_SOURCE_PATH                                                                 \
+        return QTest::qExec(&tc, argc, argv);                                                      \
+    }
 
 inline std::unique_ptr<window::FrmBinario> shownWindow()
 {

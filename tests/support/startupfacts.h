@@ -1,0 +1,105 @@
+// What start-up leaves in Qt, read through Qt's own interfaces only, so that the same reading
+// serves inside a test and inside the real program (tests/gui/probe), and the values it must
+// read. Each fact is a short text; a row names it and what start-up must have set.
+#pragma once
+
+#include <QAccessible>
+#include <QAction>
+#include <QApplication>
+#include <QFont>
+#include <QIcon>
+#include <QKeySequence>
+#include <QLineEdit>
+#include <QMenu>
+#include <QProxyStyle>
+#include <QStringList>
+#include <memory>
+#include <utility>
+#include <vector>
+
+namespace startupfacts {
+
+inline QString style()
+{
+    const QStyle *style = QApplication::style();
+    const auto *proxy = qobject_cast<const QProxyStyle *>(style);
+    const QString base = proxy ? proxy->baseStyle()->name() : style->name();
+    return QString::fromLatin1(style->metaObject()->className()) + QStringLiteral(" over ") + base;
+}
+
+inline QString iconSizes()
+{
+    QStringList sizes;
+    for (const QSize &size : QApplication::windowIcon().availableSizes())
+        sizes << QString::number(size.width()) + u'x' + QString::number(size.height());
+    return sizes.join(u' ');
+}
+
+// The attribute run a screen reader gets from the middle of a line edit's text: the program's
+// accessible text box gives one run over the whole text, Qt's own an empty one.
+inline QString textBoxAttributeRun()
+{
+    QLineEdit box(QStringLiteral("1010"));
+    QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(&box);
+    if (!accessible || !accessible->textInterface())
+        return QStringLiteral("none");
+    int start = -1, end = -1;
+    accessible->textInterface()->attributes(2, &start, &end);
+    return QString::number(start) + u'-' + QString::number(end);
+}
+
+// A Qt text the user meets: the paste action of a line edit's context menu, known by its
+// shortcut, which Qt writes after a tab.
+inline QString pasteCaption()
+{
+    QLineEdit box;
+    const std::unique_ptr<QMenu> menu(box.createStandardContextMenu());
+    const QString shortcut
+        = u'\t' + QKeySequence(QKeySequence::Paste).toString(QKeySequence::NativeText);
+    for (const QAction *action : menu->actions()) {
+        if (action->text().endsWith(shortcut))
+            return action->text();
+    }
+    return QStringLiteral("none");
+}
+
+inline QString fact(const QString &name)
+{
+    if (name == u"application name")
+        return QApplication::applicationName();
+    if (name == u"version")
+        return QApplication::applicationVersion();
+    if (name == u"desktop file name")
+        return QGuiApplication::desktopFileName();
+    if (name == u"window icon")
+        return iconSizes();
+    if (name == u"style")
+        return style();
+    if (name == u"text box attributes")
+        return textBoxAttributeRun();
+    if (name == u"font substitution")
+        return QFont::substitute(QStringLiteral("MS Sans Serif"));
+    if (name == u"paste caption")
+        return pasteCaption();
+    return QStringLiteral("no such fact");
+}
+
+// Each fact and what start-up sets it to.
+inline std::vector<std::pair<QString, QString>> expected()
+{
+    return {
+        { QStringLiteral("application name"), QStringLiteral("Conversione") },
+        { QStringLiteral("version"), QStringLiteral("1.00") },
+        { QStringLiteral("desktop file name"), QStringLiteral("org.example.conversione") },
+        // The sizes window managers draw; the large ones come from the icon theme.
+        { QStringLiteral("window icon"), QStringLiteral("16x16 32x32 48x48 64x64") },
+        // The proxy wraps Fusion: chosen the other way round, Fusion would replace the proxy.
+        { QStringLiteral("style"), QStringLiteral("window::KeyboardMenuBarStyle over fusion") },
+        { QStringLiteral("text box attributes"), QStringLiteral("0-4") },
+        { QStringLiteral("font substitution"), QStringLiteral("liberation sans") },
+        // Qt's Italian, whatever the locale the tests run in.
+        { QStringLiteral("paste caption"), QStringLiteral("&Incolla\tCtrl+V") },
+    };
+}
+
+} // namespace startupfacts
