@@ -57,6 +57,9 @@ struct MenuItemDescription
     QStringView caption;
 };
 
+// What screen readers call the menu bar; the bar itself has no caption.
+constexpr QStringView menuBarName = u"Menu";
+
 constexpr std::array<MenuItemDescription, 2> menuItems { {
     { u"mnuNuovo", u"Nuovo" },
     { u"mnuChiudi", u"Chiudi" },

@@ -66,6 +66,7 @@ QLineEdit *newTextBox(QStringView name, QWidget *parent)
 void FrmBinario::createMenu()
 {
     menuBar()->setNativeMenuBar(false); // the client area is measured below an in-window bar
+    menuBar()->setAccessibleName(menuBarName.toString());
     for (const MenuItemDescription &item : menuItems) {
         QAction *action = menuBar()->addAction(item.caption.toString());
         action->setObjectName(item.name.toString());
@@ -120,6 +121,10 @@ void FrmBinario::createControls()
     // Each box is announced by the label above it: a buddy names the box for screen readers.
     Label2->setBuddy(Text1);
     Label1->setBuddy(Text2);
+    // Screen readers walk the controls in the order of the window's children: each label just
+    // before the box it names, as a sighted user reads them. The tab order stays as described.
+    Label2->stackUnder(Text1);
+    Label1->stackUnder(Text2);
 
     Text2->setReadOnly(true);
 

@@ -194,8 +194,12 @@ void TestFrmBinario::accessibleNames()
     QVERIFY(accessible);
     QCOMPARE(accessible->text(QAccessible::Name), announced);
     if (auto *box = qobject_cast<QLineEdit *>(control)) {
-        const auto *label = box == form->Text1 ? form->Label2 : form->Label1;
+        auto *label = box == form->Text1 ? form->Label2 : form->Label1;
         QCOMPARE(label->buddy(), box);
+        // A screen reader walking the window meets the label just before its box.
+        QAccessibleInterface *area = accessible->parent();
+        QCOMPARE(area->indexOfChild(QAccessible::queryAccessibleInterface(label)) + 1,
+                 area->indexOfChild(accessible));
         // Orca builds the line it speaks from the attribute runs: one run must span the whole
         // value, from every offset, or the last character goes unspoken.
         box->setText(u"1111101000"_s);
@@ -232,6 +236,8 @@ void TestFrmBinario::menuBar()
         QVERIFY(!action->text().contains(u'&'));
     }
     QVERIFY(!form->menuBar()->isNativeMenuBar());
+    QCOMPARE(QAccessible::queryAccessibleInterface(form->menuBar())->text(QAccessible::Name),
+             u"Menu"_s);
 
     // F10 enters the bar at "Nuovo" as a tap of Alt does, and a second F10 leaves it.
     QTest::keyClick(form->Text1, Qt::Key_F10);
