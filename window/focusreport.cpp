@@ -43,9 +43,15 @@ private:
 
 } // namespace
 
+// On Windows, UI Automation readers take the focus from Qt's own report; a second one would be
+// read twice.
 void reportFocusAfterActivation(QWidget *window)
 {
+#ifdef Q_OS_WIN
+    Q_UNUSED(window);
+#else
     new FocusReporter(window);
+#endif
 }
 
 } // namespace window

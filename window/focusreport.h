@@ -11,7 +11,7 @@ namespace window {
 // only the window ("Conversione cornice") and never the control the keys will reach. Only the
 // first time: later the program's own changes to the boxes may move a screen reader's focus
 // silently while both reports wait in its queue, and Orca 43 drops the first of two alike,
-// then takes the second for old news.
+// then takes the second for old news. Screen readers on Linux (AT-SPI) only.
 void reportFocusAfterActivation(QWidget *window);
 
 } // namespace window

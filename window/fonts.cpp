@@ -4,7 +4,12 @@
 namespace window {
 
 namespace {
+// Windows' own dialog face, and elsewhere a free face of the same metrics as Windows' Arial.
+#ifdef Q_OS_WIN
+const QString defaultFamily = QStringLiteral("Microsoft Sans Serif");
+#else
 const QString defaultFamily = QStringLiteral("Liberation Sans");
+#endif
 const QString commandFamily = QStringLiteral("MS Sans Serif");
 
 QFont pixelFont(const QString &family, int pixelSize, bool bold)

@@ -18,7 +18,8 @@ namespace {
 void setPrompt(QMessageBox *box, const QString &prompt)
 {
     box->setText(prompt);
-#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+// Windows screen readers read the box's labels; there the description would be a second copy.
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0) && !defined(Q_OS_WIN)
     box->setAccessibleDescription(prompt);
 #endif
 }

@@ -50,12 +50,14 @@ void setIdentity()
 }
 
 // Qt's own texts in Italian, as the rest of the window. Debian ships them in
-// qt6-translations-l10n; a build without them shows Qt's English texts.
+// qt6-translations-l10n; the Windows program carries its own copy, as Qt there is linked in
+// and has no folder of its own. A build without them shows Qt's English texts.
 void translateQt(QApplication &app)
 {
     auto *translator = new QTranslator(&app);
     if (translator->load(QStringLiteral("qtbase_it"),
-                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath))
+        || translator->load(QStringLiteral("qtbase_it"), QStringLiteral(":/conversione/i18n")))
         QCoreApplication::installTranslator(translator);
     else
         delete translator;
@@ -72,7 +74,9 @@ std::unique_ptr<QApplication> startUp(int &argc, char **argv)
     chooseStyle(userStyle);
     highlightMenuBarItemsFromKeyboard();
     installTextBoxAccessible();
-    installNotifierAccessible();
+#if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
+    installNotifierAccessible(); // later Qt announces through an event of its own
+#endif
     substituteMissingFonts();
     translateQt(*app);
     return app;
@@ -98,13 +102,18 @@ QString styleNamedByUser(int argc, char *argv[])
     return named;
 }
 
-// Qt has already loaded the style the user named, if it could; keep it then. Otherwise (none
-// named, or one Qt could not load) Qt's own compact style, which the fixed geometry is drawn for,
-// whatever the desktop's style is.
+// Qt has already loaded the style the user named, if it could; keep it then. Otherwise, on
+// Windows, the system's own style that Qt picked (Windows 11's, or Vista's on Windows 10), as
+// every other program there looks; elsewhere Qt's own compact style, which the fixed geometry is
+// drawn for, whatever the desktop's style is.
 void chooseStyle(const QString &userStyle)
 {
+#ifdef Q_OS_WIN
+    Q_UNUSED(userStyle);
+#else
     if (QApplication::style()->name().compare(userStyle, Qt::CaseInsensitive) != 0)
         QApplication::setStyle(QStringLiteral("Fusion"));
+#endif
 }
 
 } // namespace window

@@ -14,9 +14,9 @@ namespace window {
 //     message and status 1 (rt::NoDisplayReport);
 //  2. identity: name, version, desktop file id (the desktop entry's, by which Wayland compositors
 //     find it) and the window icon;
-//  3. the style (the user's, else Fusion), then the menu-bar proxy around it, which must come
-//     after: setting a style replaces the proxy;
-//  4. the accessibility factories for the text boxes and the notifier;
+//  3. the style (the user's, else Windows' own on Windows and Fusion elsewhere), then the
+//     menu-bar proxy around it, which must come after: setting a style replaces the proxy;
+//  4. the accessibility factories for the text boxes and, before Qt 6.8, the notifier;
 //  5. the font substitution for Command1's missing face;
 //  6. Qt's Italian translation for its own texts (context menus, dialog buttons), whatever the
 //     user's locale; without it installed, Qt's texts stay as they are and nothing is said.
@@ -28,8 +28,8 @@ std::unique_ptr<QApplication> startUp(int &argc, char **argv);
 // out of argv.
 QString styleNamedByUser(int argc, char *argv[]);
 
-// Keeps the style the user named when Qt could load it, else sets Fusion, the style the fixed
-// geometry is drawn for.
+// Keeps the style the user named when Qt could load it; else keeps Windows' own style on
+// Windows, and sets Fusion elsewhere, the style the fixed geometry is drawn for on Linux.
 void chooseStyle(const QString &userStyle);
 
 } // namespace window

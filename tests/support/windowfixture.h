@@ -16,9 +16,13 @@
 #include <memory>
 
 // The program's start-up, as on a desktop whose own style is another than the window's: Qt's
-// offscreen platform always starts in Fusion, which would hide a start-up that chose none.
+// offscreen platform always starts in Fusion, which would hide a start-up that chose none. On
+// Windows the tests run on Qt's real Windows platform, which picks the system's own style.
 inline std::unique_ptr<QApplication> startUpOnAnotherStyle(int &argc, char **argv)
 {
+#ifdef Q_OS_WIN
+    return window::startUp(argc, argv);
+#else
     const QPointer<QStyle> desktopStyle = QStyleFactory::create(QStringLiteral("Windows"));
     QApplication::setStyle(desktopStyle);
     auto app = window::startUp(argc, argv);
@@ -27,6 +31,7 @@ inline std::unique_ptr<QApplication> startUpOnAnotherStyle(int &argc, char **arg
     if (desktopStyle && !desktopStyle->parent() && QApplication::style() != desktopStyle)
         delete desktopStyle;
     return app;
+#endif
 }
 
 // In place of QTEST_MAIN: the window is built on what the program's start-up set, so the tests
