@@ -23,17 +23,8 @@ fi
 
 # Two builds of one commit give the same bytes, as Debian's reproducible builds ask: CPack stamps
 # every file, both archives and the package with SOURCE_DATE_EPOCH, and rcc writes it into the
-# program in place of the embedded icons' file times. It is the last commit's time; without git
-# (a tree exported from it), noon UTC of the release date.
-if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
-    SOURCE_DATE_EPOCH=$(git log -1 --format=%ct 2>/dev/null) || SOURCE_DATE_EPOCH=""
-    if [ -z "$SOURCE_DATE_EPOCH" ]; then
-        released=$(sed -n 's/^set(CONVERSIONE_RELEASE_DATE "\([0-9-]*\)")$/\1/p' packaging/CMakeLists.txt)
-        [ -n "$released" ] || { echo "build-deb: no release date in packaging/CMakeLists.txt" >&2; exit 1; }
-        SOURCE_DATE_EPOCH=$(date -u -d "$released 12:00:00" +%s)
-    fi
-fi
-export SOURCE_DATE_EPOCH
+# program in place of the embedded icons' file times.
+source scripts/lib/source-date-epoch.sh
 
 cmake --preset deb -DCMAKE_CXX_FLAGS="$cxxflags" -DCMAKE_EXE_LINKER_FLAGS="$ldflags" >/dev/null
 # The build tool cannot see that SOURCE_DATE_EPOCH changed: have rcc run again every time.

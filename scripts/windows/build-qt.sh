@@ -79,6 +79,13 @@ fail() {
 cmake --build "$work/build" >>"$log" 2>&1 || fail "the build"
 cmake --install "$work/build" >>"$log" 2>&1 || fail "the install"
 
+# Qt's own toolchain file chains to ours: to a copy kept with Qt, so that the cache does not
+# depend on where this tree was when Qt was built.
+cp "$toolchain" "$prefix/lib/cmake/mingw-toolchain.cmake"
+sed -i "s|$toolchain|$prefix/lib/cmake/mingw-toolchain.cmake|" "$prefix/lib/cmake/Qt6/qt.toolchain.cmake"
+grep -q "$prefix/lib/cmake/mingw-toolchain.cmake" "$prefix/lib/cmake/Qt6/qt.toolchain.cmake" \
+    || { echo "build-qt: Qt's toolchain file does not name ours" >&2; exit 1; }
+
 # Where the source came from, for the licence notes that ship with the program.
 cp "$work"/qt6-base_*.dsc "$prefix/"
 cp "$source/LICENSES/LGPL-3.0-only.txt" "$source/LICENSES/GPL-3.0-only.txt" "$prefix/" 2>/dev/null || true
