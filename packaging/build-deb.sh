@@ -27,8 +27,9 @@ fi
 source scripts/lib/source-date-epoch.sh
 
 cmake --preset deb -DCMAKE_CXX_FLAGS="$cxxflags" -DCMAKE_EXE_LINKER_FLAGS="$ldflags" >/dev/null
-# The build tool cannot see that SOURCE_DATE_EPOCH changed: have rcc run again every time.
-find build/deb -path '*/.rcc/qrc_*.cpp' -delete
+# The build tool cannot see that SOURCE_DATE_EPOCH changed: have rcc run again every time (its
+# output is in .rcc/ up to Qt 6.4, in .qt/rcc/ later).
+find build/deb \( -path '*/.rcc/qrc_*.cpp' -o -path '*/.qt/rcc/qrc_*.cpp' \) ! -name '*_init.cpp' -delete
 cmake --build --preset deb
 rm -f build/deb/*.deb
 cpack --preset deb >/dev/null

@@ -36,8 +36,9 @@ cmake -S . -B "$cross" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCONVERSIONE_WERROR=
     -DCMAKE_EXE_LINKER_FLAGS=-s \
     -DCMAKE_TOOLCHAIN_FILE="$qt/lib/cmake/Qt6/qt.toolchain.cmake" \
     -DCMAKE_CROSSCOMPILING_EMULATOR="$PWD/scripts/windows/wine-test.sh" >/dev/null
-# The build tool cannot see that SOURCE_DATE_EPOCH changed: have rcc run again every time.
-find "$cross" -path '*/.rcc/qrc_*.cpp' -delete
+# The build tool cannot see that SOURCE_DATE_EPOCH changed: have rcc run again every time (its
+# output is in .rcc/ up to Qt 6.4, in .qt/rcc/ later).
+find "$cross" \( -path '*/.rcc/qrc_*.cpp' -o -path '*/.qt/rcc/qrc_*.cpp' \) ! -name '*_init.cpp' -delete
 if [ -n "${WINDOWS_PROGRAM_ONLY:-}" ]; then
     cmake --build "$cross" --target conversione
 else
