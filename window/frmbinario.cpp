@@ -40,6 +40,8 @@ FrmBinario::FrmBinario(QWidget *parent)
     // The geometry is fixed by the description: no resizing, no maximising.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     setWindowFlag(Qt::WindowMaximizeButtonHint, false);
+    // On Windows also a thin border without sizing handles, as fixed windows have there.
+    setWindowFlag(Qt::MSWindowsFixedSizeDialogHint, true);
     // Qt focuses the first control only once the window is activated; where nothing activates
     // it (an X display without a window manager) keys would otherwise reach no box at all.
     Text1->setFocus();

@@ -101,6 +101,7 @@ void TestFrmBinario::fixedSize()
     QCOMPARE(form->minimumSize(), form->maximumSize());
     QCOMPARE(form->height(), form->menuBar()->height() + 160);
     QVERIFY(!(form->windowFlags() & Qt::WindowMaximizeButtonHint));
+    QVERIFY(form->windowFlags() & Qt::MSWindowsFixedSizeDialogHint); // no sizing border on Windows
 }
 
 void TestFrmBinario::captionsFit_data()
