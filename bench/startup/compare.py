@@ -98,8 +98,28 @@ def report(runs, names, trims):
         out.append(line)
     out.append('')
     for name in names:
-        out.append('%s: Qt plugins %s' % (name, ', '.join(runs[name][-1]['qt_plugins'])))
+        if runs[name][-1]['qt_plugins']:  # none in a program linked with a static Qt
+            out.append('%s: Qt plugins %s' % (name, ', '.join(runs[name][-1]['qt_plugins'])))
     return '\n'.join(out), met
+
+
+def run_rounds(programs, rounds, raw=None, wine=False):
+    """Runs every (name, argv, environment) once to warm the caches, then the given number of
+    rounds in rotated order; every run's figures by name, each also written to raw if given.
+    wine: the programs run under Wine (see watch.py)."""
+    watcher = Watcher(wine)
+    for name, argv, e in programs:  # warm the caches; not counted
+        watcher.measure(argv, e)
+    runs = {p[0]: [] for p in programs}
+    for r in range(rounds):
+        order = programs[r % len(programs):] + programs[:r % len(programs)]
+        for name, argv, e in order:
+            result = watcher.measure(argv, e)
+            runs[name].append(result)
+            if raw:
+                raw.write(json.dumps(dict(result, program=name, round=r)) + '\n')
+        print('round %d/%d done' % (r + 1, rounds), file=sys.stderr)
+    return runs
 
 
 def main():
@@ -126,19 +146,8 @@ def main():
         programs += trims
     names = [p[0] for p in programs]
 
-    watcher = Watcher()
-    for name, argv, e in programs:  # warm the caches; not counted
-        watcher.measure(argv, e)
-    runs = {name: [] for name in names}
     raw = open(args.raw, 'w') if args.raw else None
-    for r in range(args.rounds):
-        order = programs[r % len(programs):] + programs[:r % len(programs)]
-        for name, argv, e in order:
-            result = watcher.measure(argv, e)
-            runs[name].append(result)
-            if raw:
-                raw.write(json.dumps(dict(result, program=name, round=r)) + '\n')
-        print('round %d/%d done' % (r + 1, args.rounds), file=sys.stderr)
+    runs = run_rounds(programs, args.rounds, raw)
     text, met = report(runs, names, [t[0] for t in trims])
     print(text)
     return 0 if met else 1

@@ -9,7 +9,13 @@ is drawn and quiet (shared_objects, qt_plugins); then the program's peak residen
 button does (WM_DELETE_WINDOW). The display must show nothing else: no window manager and no
 other client drawing.
 
-Usage: watch.py [--settle SECONDS] [--timeout SECONDS] PROGRAM [ARGUMENT...]
+Windows programs under Wine (Watcher(wine=True), or --wine) are X windows too, with two
+differences: Wine maps small override-redirect helper windows of its own before the program's
+window, which are not counted as the map; and Wine puts the window's new surface, all black, on
+the screen as it maps it, so a drawing counts as the first paint only once the window shows
+something other than black.
+
+Usage: watch.py [--wine] [--settle SECONDS] [--timeout SECONDS] PROGRAM [ARGUMENT...]
 """
 import argparse
 import json
@@ -19,7 +25,7 @@ import signal
 import sys
 import time
 
-from Xlib import X, display
+from Xlib import X, display, error
 from Xlib.ext import damage
 from Xlib.protocol import event as xevent
 
@@ -27,7 +33,8 @@ from Xlib.protocol import event as xevent
 class Watcher:
     """One connection to the display, listening to the root window for maps and drawing."""
 
-    def __init__(self):
+    def __init__(self, wine=False):
+        self.wine = wine
         self.d = display.Display()
         if not self.d.has_extension(damage.extname):
             sys.exit('watch.py: the display has no DAMAGE extension')
@@ -74,9 +81,11 @@ class Watcher:
             now = time.monotonic()
             if ev is None:
                 break
-            if ev.type == X.MapNotify and mapped is None:
+            if ev.type == X.MapNotify and mapped is None and not (self.wine and ev.override):
                 mapped, window = now, ev.window
             elif ev.type == self.d.extension_event.DamageNotify and mapped is not None:
+                if painted is None and self.wine and black(window):
+                    continue
                 painted = painted or now
                 quiet_from = now
         objects = mapped_objects(pid)
@@ -93,6 +102,17 @@ class Watcher:
             'shared_objects': len(objects),
             'qt_plugins': sorted(os.path.basename(o) for o in objects if '/plugins/' in o),
         }
+
+
+def black(window):
+    """Whether the window shows nothing but black, or is gone already."""
+    try:
+        g = window.get_geometry()
+        data = window.get_image(0, 0, g.width, g.height, X.ZPixmap, 0xffffffff).data
+    except error.XError:
+        return True
+    # Four bytes a pixel on a 24-bit display: blue, green, red, and one unused.
+    return not any(data[i::4].strip(b'\0') for i in range(3))
 
 
 def mapped_objects(pid):
@@ -122,11 +142,13 @@ def main():
     parser.add_argument('--settle', type=float, default=0.3,
                         help='quiet time after the last drawing before closing the window')
     parser.add_argument('--timeout', type=float, default=20)
+    parser.add_argument('--wine', action='store_true',
+                        help='PROGRAM runs under Wine (see the top of this file)')
     parser.add_argument('program', nargs=argparse.REMAINDER)
     args = parser.parse_args()
     if not args.program:
         parser.error('no program given')
-    print(json.dumps(Watcher().measure(args.program, None, args.settle, args.timeout)))
+    print(json.dumps(Watcher(args.wine).measure(args.program, None, args.settle, args.timeout)))
 
 
 if __name__ == '__main__':
