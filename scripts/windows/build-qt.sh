@@ -19,7 +19,7 @@ options=(
     -xplatform win32-g++ -qt-host-path /usr -nomake examples -nomake tests
     -no-opengl -no-feature-vulkan -no-feature-sql -no-feature-network -no-feature-dbus
     -no-feature-printsupport -no-feature-concurrent -no-feature-xml
-    -no-feature-direct2d -no-feature-jpeg -no-feature-gif -no-feature-textodfwriter
+    -no-feature-jpeg -no-feature-gif -no-feature-textodfwriter
     -no-feature-textmarkdownreader -no-feature-textmarkdownwriter
     -qt-zlib -qt-pcre -qt-harfbuzz -qt-freetype -qt-libpng
 )
