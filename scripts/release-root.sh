@@ -82,5 +82,5 @@ echo "release-root: $release ($(cat "$root/etc/debian_version")): $*"
 chroot "$root" /usr/bin/env -i PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
     HOME=/root TERM="${TERM:-dumb}" LANG=C.UTF-8 CI="${CI:-}" KEEP="${KEEP:-}" \
     FUZZ_SECONDS="${FUZZ_SECONDS:-}" CONVERSIONE_RELEASE="$release" \
-    SOURCE_DATE_EPOCH="${SOURCE_DATE_EPOCH:-}" \
+    ${SOURCE_DATE_EPOCH:+SOURCE_DATE_EPOCH="$SOURCE_DATE_EPOCH"} \
     /bin/bash -c 'cd /work/src && exec "$@"' release-root "$@"
