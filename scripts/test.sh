@@ -1,10 +1,33 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs the whole test suite headless.
+# Installs what is missing, builds, and runs the checks of one build headless, then prints
+# CTest's summary. The build is a preset of CMakePresets.json: release (default: the Linux
+# program and every check on it), sanitize, windows (with the zip and the installer) or web.
+# Qt for Windows and for the web is built from Debian's source first, unless cached
+# (scripts/build-qt.sh). Further arguments go to ctest, e.g. -L unit or -LE 'fuzz|valgrind'.
+# Usage: scripts/test.sh [PRESET [CTEST_ARGS...]]
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
-bash scripts/install-deps.sh build test
-build=${BUILD_DIR:-build/release}
-cmake --preset release -B "$build"
-cmake --build "$build"
-export QT_QPA_PLATFORM=offscreen
-ctest --test-dir "$build" --output-on-failure
+preset=${1:-release}
+shift || true
+case $preset in
+release) groups=(build test display platforms package icons screenreader valgrind fuzz) ;;
+sanitize) groups=(build test) ;;
+windows) groups=(windows) ;;
+web) groups=(web) ;;
+*) echo "test: no preset '$preset' (release, sanitize, windows, web)" >&2; exit 2 ;;
+esac
+bash scripts/install-deps.sh "${groups[@]}"
+if [ "$preset" = windows ]; then
+    CONVERSIONE_QT_MINGW=$(bash scripts/build-qt.sh mingw | tail -n 1)
+    export CONVERSIONE_QT_MINGW
+elif [ "$preset" = web ]; then
+    CONVERSIONE_QT_WASM=$(bash scripts/build-qt.sh wasm | tail -n 1)
+    export CONVERSIONE_QT_WASM
+fi
+source scripts/lib/source-date-epoch.sh # the one time stamped into packages
+cmake --preset "$preset"
+cmake --build --preset "$preset"
+ctest --preset "$preset" "$@"
+if [ "$preset" = windows ]; then
+    cpack --preset windows
+fi

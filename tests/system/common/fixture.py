@@ -1,0 +1,229 @@
+#!/usr/bin/python3
+"""The environments that the system checks run in, as CTest fixtures: a private X display with a
+window manager, a session bus, the Orca screen reader speaking into a log, and a Wine prefix.
+
+    fixture.py start NAME STATE   starts fixture NAME; its state (variables for the checks, the
+                                  processes to end, logs) goes to STATE/NAME
+    fixture.py stop NAME STATE    ends every process it started and removes its state
+    fixture.py run STATE NAME... -- COMMAND...
+                                  runs COMMAND with the variables of the named fixtures
+
+A fixture started after others (orca after display and dbus) sees their variables. Every process
+is started in a session of its own with its output in STATE/NAME, so CTest never waits on a pipe
+a daemon holds; stop ends it with all its descendants, whatever they became.
+"""
+import json
+import os
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+from pathlib import Path
+
+HERE = Path(__file__).resolve().parent
+DEPENDS = {"display": [], "dbus": ["display"], "orca": ["display", "dbus"], "wine": ["display"]}
+
+
+def poll(seconds, check, interval=0.05):
+    """Calls check until it returns something true, which is returned; None after seconds."""
+    deadline = time.monotonic() + seconds
+    while True:
+        result = check()
+        if result or time.monotonic() >= deadline:
+            return result or None
+        time.sleep(interval)
+
+
+def children_of():
+    table = {}
+    for stat in Path("/proc").glob("[0-9]*/stat"):
+        try:
+            fields = stat.read_text().rsplit(")", 1)[1].split()
+        except OSError:
+            continue
+        table.setdefault(int(fields[1]), []).append(int(stat.parent.name))
+    return table
+
+
+def descendants(pids):
+    table, found, queue = children_of(), [], list(pids)
+    while queue:
+        for child in table.get(queue.pop(), []):
+            found.append(child)
+            queue.append(child)
+    return found
+
+
+def alive(pid):
+    try:
+        return Path(f"/proc/{pid}/stat").read_text().rsplit(")", 1)[1].split()[0] != "Z"
+    except (OSError, IndexError):
+        return False
+
+
+def end(pids):
+    """Ends the processes and all their descendants: SIGTERM, then SIGKILL after 2 s."""
+    victims = [p for p in pids if alive(p)]
+    victims += descendants(victims)
+    for sig in (signal.SIGTERM, signal.SIGKILL):
+        for pid in victims:
+            try:
+                os.kill(pid, sig)
+            except ProcessLookupError:
+                pass
+        if poll(2, lambda: not any(alive(p) for p in victims)):
+            break
+
+
+class Fixture:
+    def __init__(self, name, state):
+        self.name, self.dir = name, Path(state) / name
+        self.env = dict(os.environ)
+        for need in DEPENDS[name]:
+            self.env.update(load(state, need))
+        self.exports, self.pids = {}, []
+
+    def spawn(self, argv, log, **kwargs):
+        with open(self.dir / log, "ab") as out:
+            process = subprocess.Popen(argv, stdin=subprocess.DEVNULL, stdout=out, stderr=out,
+                                       env=self.env, start_new_session=True, **kwargs)
+        self.pids.append(process.pid)
+        self.save()
+        return process
+
+    def export(self, **variables):
+        self.exports.update(variables)
+        self.env.update(variables)
+        self.save()
+
+    def save(self):
+        (self.dir / "state.json").write_text(json.dumps({"env": self.exports, "pids": self.pids}))
+
+    def fail(self, message, log=None):
+        if log and (self.dir / log).exists():
+            message += "\n" + (self.dir / log).read_text(errors="replace")[-4000:]
+        sys.exit(f"fixture {self.name}: {message}")
+
+
+def load(state, name):
+    path = Path(state) / name / "state.json"
+    if not path.exists():
+        sys.exit(f"fixture {name} is not running (no {path})")
+    return json.loads(path.read_text())["env"]
+
+
+def start_display(f):
+    """Xvfb on a display it picks itself, and openbox: without a window manager Wine's windows
+    never get the keyboard focus, and new windows are not activated as on a desktop."""
+    runtime = f.dir / "runtime"
+    runtime.mkdir(mode=0o700)
+    read, write = os.pipe()
+    f.spawn(["Xvfb", "-displayfd", str(write), "-nolisten", "tcp", "-screen", "0", "1024x768x24"],
+            "xvfb.log", pass_fds=(write,))
+    os.close(write)
+    with os.fdopen(read) as number:
+        display = number.readline().strip()
+    if not display:
+        f.fail("Xvfb did not start", "xvfb.log")
+    f.export(DISPLAY=f":{display}", XDG_RUNTIME_DIR=str(runtime))
+    f.spawn(["openbox"], "openbox.log")
+    ready = lambda: b"window id" in subprocess.run(
+        ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], env=f.env, capture_output=True).stdout
+    poll(10, ready) or f.fail("openbox did not start", "openbox.log")
+
+
+def start_dbus(f):
+    out = subprocess.run(["dbus-daemon", "--session", "--fork", "--print-address=1", "--print-pid=1"],
+                         env=f.env, capture_output=True, text=True, check=True).stdout.split()
+    f.pids.append(int(out[1]))
+    f.export(DBUS_SESSION_BUS_ADDRESS=out[0])
+
+
+def start_orca(f):
+    """speech-dispatcher writing what it is given to a text file, the desktop's accessibility
+    switch on, and Orca in Italian with its debug log written line by line (ORCA_LOG)."""
+    # Orca speaks its own words (roles, states) in the user's language.
+    if "it_IT.utf8" not in subprocess.run(["locale", "-a"], capture_output=True, text=True).stdout:
+        subprocess.run(["localedef", "-i", "it_IT", "-f", "UTF-8", "it_IT.UTF-8"], check=True)
+    home, logs = f.dir / "home", f.dir / "logs"
+    (home / ".config/speech-dispatcher/modules").mkdir(parents=True)
+    logs.mkdir()
+    templates = HERE.parent / "linux" / "screen-reader"
+    for source, target in (("speechd.conf", ".config/speech-dispatcher/speechd.conf"),
+                           ("textlog.conf", ".config/speech-dispatcher/modules/textlog.conf"),
+                           ("asoundrc", ".asoundrc")):
+        text = (templates / source).read_text().replace("@DIR@", str(f.dir))
+        (home / target).write_text(text)
+    f.export(HOME=str(home), XDG_CONFIG_HOME=str(home / ".config"),
+             XDG_DATA_HOME=str(home / ".local/share"), XDG_CACHE_HOME=str(home / ".cache"),
+             NO_AT_BRIDGE="0", ORCA_LOG=str(logs / "orca.debug"), SPOKEN=str(logs / "spoken.txt"))
+    for name in ("QT_LINUX_ACCESSIBILITY_ALWAYS_ON", "QT_ACCESSIBILITY", "SESSION_MANAGER"):
+        f.env.pop(name, None)
+    # The desktop's switch, and the same on the accessibility bus itself, as Orca does: newer
+    # at-spi2-core no longer derives one from the other.
+    subprocess.run(["gsettings", "set", "org.gnome.desktop.interface", "toolkit-accessibility", "true"],
+                   env=f.env, check=True)
+    subprocess.run(["gdbus", "call", "--session", "--dest", "org.a11y.Bus", "--object-path",
+                    "/org/a11y/bus", "--method", "org.freedesktop.DBus.Properties.Set",
+                    "org.a11y.Status", "IsEnabled", "<true>"], env=f.env, check=True,
+                   stdout=subprocess.DEVNULL)
+    f.spawn(["speech-dispatcher", "-s", "-t", "0"], "speech-dispatcher.log")
+    socket = Path(f.env["XDG_RUNTIME_DIR"]) / "speech-dispatcher/speechd.sock"
+    poll(10, socket.exists) or f.fail("speech-dispatcher did not start", "speech-dispatcher.log")
+    f.env.update(LANG="it_IT.UTF-8", LC_ALL="it_IT.UTF-8")
+    f.spawn(["/usr/bin/python3", str(templates / "orca-for-ci.py"), f.exports["ORCA_LOG"]], "orca.log")
+
+
+def start_wine(f):
+    """A Wine prefix of its own, made on the display, where wineboot's windows can open. Wine's
+    prefix is 64-bit only: "wine32 is missing" is noise for a 64-bit program."""
+    prefix = f.dir / "prefix"
+    f.export(WINEPREFIX=str(prefix), WINEDEBUG=os.environ.get("WINEDEBUG", "-all"),
+             WINEDLLOVERRIDES="mscoree,mshtml=")
+    subprocess.run(["wineboot", "-i"], env=f.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    subprocess.run(["wineserver", "-w"], env=f.env)
+
+
+def stop(name, state):
+    folder = Path(state) / name
+    try:
+        saved = json.loads((folder / "state.json").read_text())
+    except OSError:
+        return
+    if name == "wine":
+        env = dict(os.environ, **saved["env"])
+        subprocess.run(["wineserver", "-k"], env=env, stderr=subprocess.DEVNULL)
+        subprocess.run(["timeout", "20", "wineserver", "-w"], env=env, stderr=subprocess.DEVNULL)
+    end(saved["pids"])
+    if os.environ.get("KEEP"):
+        print(f"kept {folder}")
+    else:
+        shutil.rmtree(folder, ignore_errors=True)
+
+
+def main(argv):
+    if len(argv) >= 3 and argv[0] == "start":
+        name, state = argv[1], argv[2]
+        stop(name, state)  # whatever an interrupted run left
+        fixture = Fixture(name, state)
+        fixture.dir.mkdir(parents=True)
+        fixture.save()
+        globals()[f"start_{name}"](fixture)
+        print(f"fixture {name}: " + " ".join(f"{k}={v}" for k, v in fixture.exports.items()))
+    elif len(argv) >= 3 and argv[0] == "stop":
+        stop(argv[1], argv[2])
+    elif len(argv) >= 3 and argv[0] == "run" and "--" in argv:
+        split = argv.index("--")
+        env = dict(os.environ)
+        for name in argv[2:split]:
+            env.update(load(argv[1], name))
+        command = argv[split + 1:]
+        os.execvpe(command[0], command, env)
+    else:
+        sys.exit(__doc__)
+
+
+if __name__ == "__main__":
+    main(sys.argv[1:])
