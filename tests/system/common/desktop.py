@@ -1,7 +1,6 @@
 """Driving a window on the X display in $DISPLAY as a user does: find it by its title, press keys,
 type, tap Alt, take a screenshot, and close it as a window manager's close button does."""
 import os, re, subprocess, time
-
 from fixture import poll
 
 

@@ -1,13 +1,10 @@
 #!/usr/bin/python3
-"""The program as a Debian package. Usage: package.py STEP, where STEP is build (with Debian's
-hardening flags, packaging/build-deb.sh), reproducible (built again from a copy of the tree in
-another folder: the same bytes), lint (desktop-file-validate, appstreamcli on the files and on a
-staged install, lintian, hardening-check: any finding fails) or install (apt-get installs it,
-/usr/bin/conversione shows its window with an icon, ends with status 0 when the window system
-closes it, and apt-get removes it)."""
+"""The Debian package: package.py build (packaging/build-deb.sh) | reproducible (the same bytes
+from a copy of the tree elsewhere) | lint (the validators, lintian, hardening-check: any finding
+fails) | install (with apt-get; its window shows with an icon and ends with status 0 when closed
+through the window system; removed again)."""
 import difflib, json, os, re, shutil, subprocess, sys, tempfile
 from pathlib import Path
-
 from desktop import close_window, find_window
 from fixture import end
 from secondtree import copy_tree
@@ -27,9 +24,7 @@ def build_deb(tree):
     return tree / out("bash", tree / "packaging/build-deb.sh").split()[-1]
 
 
-def members(deb):
-    """What tells two packages apart: the times, modes and sizes of both archives' members and of
-    the package's own, and each file's checksum."""
+def members(deb):  # what tells packages apart: times, modes, sizes, checksums
     return out("sh", "-c", 'ar tv "$0"; for a in ctrl fsys; do dpkg-deb --$a-tarfile "$0" | tar -tv '
                '--full-time; done; dpkg-deb --info "$0" md5sums', deb).splitlines(True)
 

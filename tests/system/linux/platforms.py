@@ -7,8 +7,7 @@ trace of Qt's own. X11 is the display fixture's; Wayland is weston's headless ba
 window shows in the requests it sends (WAYLAND_DEBUG). Usage: platforms.py PROGRAM"""
 import glob, os, random, re, subprocess, sys, tempfile
 from pathlib import Path
-
-from desktop import find_window
+from desktop import xdotool
 from fixture import descendants, end, poll
 
 program, tmp = os.path.abspath(sys.argv[1]), Path(tempfile.mkdtemp())
@@ -47,9 +46,8 @@ WINDOW = {'set_title("Conversione")', 'set_app_id("org.example.conversione")',
 def shown(where, protocol):
     if where == "wayland":
         return WINDOW <= set(re.findall(TOPLEVEL, protocol)) and re.search(r"xdg_surface[@#]\d+\.ack_configure", protocol)
-    window = find_window("Conversione", 0)  # xwininfo with no window asks the user to click one
-    info = window and subprocess.run(["xwininfo", "-id", str(window)], capture_output=True, text=True).stdout
-    return bool(info) and "Width: 339" in info and "Height: 177" in info
+    return "Geometry: 339x177" in xdotool("search", "--onlyvisible", "--name", "^Conversione$",
+                                          "getwindowgeometry")
 
 
 def run(binary, variables, expected):

@@ -3,31 +3,25 @@
 saved (docs/screenshot.png is made from it), and "Chiudi" from the keyboard ends it with status 0.
 Usage: real_window.py PROGRAM SCREENSHOT.png   (on the display in $DISPLAY)"""
 import subprocess, sys, time
-
 from desktop import find_window, key, screenshot, tap_alt, type_text, xdotool
 from fixture import end
 
 program, output = sys.argv[1:3]
 app = subprocess.Popen([program], stdin=subprocess.DEVNULL, start_new_session=True)
 try:
-    window = find_window("Conversione") or sys.exit("real window: the window never mapped")
+    window = find_window("Conversione") or sys.exit("the window never mapped")
     print(f"window {window} mapped")
     time.sleep(0.5)
     xdotool("windowactivate", "--sync", window)
     type_text("1000")
     key("Return")
     time.sleep(0.3)
-    print(f"saved {output} ({screenshot(window, output)})")
-    # "Chiudi": Alt opens the menu bar on "Nuovo", Right moves to "Chiudi".
-    tap_alt()
+    print(f"screenshot: {output} ({screenshot(window, output)})")
+    tap_alt()  # the menu bar opens on "Nuovo"; "Chiudi" is next to it
     time.sleep(0.2)
     key("Right", "Return")
-    try:
-        status = app.wait(10)
-    except subprocess.TimeoutExpired:
-        sys.exit("real window: Chiudi did not end the program")
-    if status != 0:
-        sys.exit(f"real window: the program exited with {status}")
-    print("program ended with status 0")
+    status = app.wait(10)
+    print(f"Chiudi ended the program with status {status}")
+    sys.exit(status != 0)
 finally:
     end([app.pid])

@@ -1,12 +1,10 @@
 #!/usr/bin/python3
-"""The program under the Orca screen reader (the orca fixture), driven as a blind user drives it:
-each step sends keys and waits until Orca has spoken the step's utterances, in order, in the
-"SPEECH OUTPUT" lines of its debug log ($ORCA_LOG). Other utterances may come between (key echo,
-selection news), but none of the window's announcements unless the step lists it: an announcement
-is news of its step, never late or left over. Usage: screen_reader.py PROGRAM"""
+"""The program under Orca (the orca fixture), driven as a blind user drives it: each step sends
+keys and waits until Orca's debug log ($ORCA_LOG) has the step's utterances, in order. Others may
+come between, but no announcement of the window's that the step does not list: an announcement is
+news of its step, never late or left over. Usage: screen_reader.py PROGRAM"""
 import os, re, shutil, subprocess, sys, time
 from pathlib import Path
-
 from desktop import key, tap_alt, type_text
 from fixture import end, poll
 
