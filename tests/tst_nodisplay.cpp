@@ -1,5 +1,5 @@
 // The message the program gives when it cannot open a window: which one for which environment
-// and which list of platform plugins Qt reports. scripts/ci/25-platforms.sh sees the same
+// and which list of platform plugins Qt reports. tests/system/linux/platforms.py sees the same
 // messages from the real program on real displays.
 #include "nodisplay.h"
 

@@ -218,7 +218,8 @@ def main(argv):
         split = argv.index("--")
         env = dict(os.environ)
         for name in argv[2:split]:
-            env.update(load(argv[1], name))
+            for each in DEPENDS[name] + [name]:  # a check names the fixtures it needs, not theirs
+                env.update(load(argv[1], each))
         command = argv[split + 1:]
         os.execvpe(command[0], command, env)
     else:

@@ -1,0 +1,134 @@
+#!/usr/bin/python3
+"""The Debian package: package.py build (packaging/build-deb.sh) | reproducible (the same bytes
+from a copy of the tree elsewhere) | lint (the validators, lintian, hardening-check: any finding
+fails) | install (with apt-get; its window shows with an icon and ends with status 0 when closed
+through the window system; removed again)."""
+import difflib, json, os, re, shutil, subprocess, sys, tempfile
+from pathlib import Path
+from desktop import close_window, find_window
+from fixture import end
+from secondtree import copy_tree
+
+SOURCE = Path(os.environ["CONVERSIONE_SOURCE"])
+BUILD = SOURCE / "build/deb"
+
+
+def out(*argv, check=True, stderr=subprocess.PIPE, **kwargs):
+    done = subprocess.run(list(map(str, argv)), stdout=subprocess.PIPE, stderr=stderr, text=True, **kwargs)
+    if check and done.returncode:
+        sys.exit(f"{argv[0]} failed ({done.returncode}):\n{done.stdout}{done.stderr or ''}")
+    return done.stdout
+
+
+def build_deb(tree):
+    return tree / out("bash", tree / "packaging/build-deb.sh").split()[-1]
+
+
+def members(deb):  # what tells packages apart: times, modes, sizes, checksums
+    return out("sh", "-c", 'ar tv "$0"; for a in ctrl fsys; do dpkg-deb --$a-tarfile "$0" | tar -tv '
+               '--full-time; done; dpkg-deb --info "$0" md5sums', deb).splitlines(True)
+
+
+def reproducible(deb):
+    again = build_deb(copy_tree(SOURCE, SOURCE / "build/deb-again"))
+    if deb.read_bytes() != again.read_bytes():
+        sys.stdout.writelines(difflib.unified_diff(members(deb), members(again)))
+        sys.exit(f"two builds of the same tree gave different packages: {deb}, {again}")
+    stamp = out("sh", "-c", 'dpkg-deb --fsys-tarfile "$0" | TZ=UTC tar -tv --full-time', deb).split()[3:5]
+    print(f"identical: {again} ({deb.stat().st_size} bytes, every file stamped {' '.join(stamp)} UTC)")
+
+
+def appstream(mode, files):
+    print(out("cmake", "-DAPPSTREAMCLI=appstreamcli", f"-DMODE={mode}", f"-DFILES={files}", "-P",
+              SOURCE / "packaging/cmake/check-metainfo.cmake", stderr=subprocess.STDOUT), end="")
+
+
+def waivers(program):
+    """The hardening checks that this program cannot pass, and why."""
+    cpu, waive = out("dpkg-architecture", "-qDEB_HOST_ARCH_CPU").strip(), []
+    # Control-flow protection (IBT, SHSTK) is marked only when every object linked in is, and
+    # Debian 12's C start files are not: then look for -fcf-protection's landing pads instead.
+    if cpu == "amd64" and "IBT, SHSTK" not in out("readelf", "-n", out("g++", "-print-file-name=Scrt1.o").strip()):
+        pads = out("objdump", "-d", program).count("endbr64")
+        pads or sys.exit("no endbr64 landing pads: built without -fcf-protection?")
+        waive.append("--nocfprotection")
+        print(f"(control flow integrity waived: the C start files carry no CET marking; {pads} "
+              "endbr64 landing pads in the program)")
+    # Newer hardening-check asks every program for AArch64's branch protection (BTI, PAC).
+    if cpu != "arm64" and "nobranchprotection" in Path(shutil.which("hardening-check")).read_text():
+        waive.append("--nobranchprotection")
+    # Fortify Source passes on one fortified call and fails on unfortified ones only: here the
+    # memcpy, memmove and memset that std::string inlines as compiler builtins on heap buffers of
+    # run-time size, which glibc's wrappers never see. Waived then only, if every file is fortified.
+    verbose = out("hardening-check", "-v", *waive, program, check=False)
+    unfortified = sorted(re.findall(r"^\tunprotected: (.*)$", verbose, re.M))
+    if unfortified and set(unfortified) <= {"memcpy", "memmove", "memset"}:
+        commands = [c["command"] for c in json.loads((BUILD / "compile_commands.json").read_text())]
+        bare = sum("-D_FORTIFY_SOURCE=" not in command for command in commands)
+        bare == 0 or sys.exit(f"{bare} files built without fortify")
+        waive.append("--nofortify")
+        print(f"(Fortify Source waived: all {len(commands)} files are compiled with _FORTIFY_SOURCE; "
+              f"the only unfortified calls are std::string's {' '.join(unfortified)})")
+    return waive
+
+
+def lint(deb):
+    said = out("desktop-file-validate", *BUILD.glob("packaging/share/*.desktop"), stderr=subprocess.STDOUT)
+    said == "" or sys.exit(f"desktop-file-validate reported:\n{said}")
+    appstream("validate", ";".join(map(str, BUILD.glob("packaging/share/*.metainfo.xml"))))
+    staging = BUILD / "staging"
+    shutil.rmtree(staging, ignore_errors=True)
+    out("cmake", "--install", BUILD, "--prefix", staging)
+    print(out("find", ".", "-type", "f", "-printf", "%M %6s %P\n", cwd=staging), end="")
+    appstream("validate-tree", staging)
+    print(out("dpkg-deb", "--field", deb) + out("dpkg-deb", "--contents", deb), end="")
+    # Lintian prints its tags on standard output; run as root it also warns on standard error.
+    tags = out("lintian", "--display-info", "--pedantic", deb)
+    tags == "" or sys.exit(f"lintian reported:\n{tags}")
+    print("lintian: no tags")
+    with tempfile.TemporaryDirectory() as root:
+        out("dpkg-deb", "--extract", deb, root)
+        program = f"{root}/usr/bin/conversione"
+        print(out("hardening-check", *waivers(program), program) + out("file", program))
+
+
+def install(deb):
+    apt = lambda *args: subprocess.run(["apt-get", *args, "-y", "-qq"], capture_output=True, text=True,
+                                       env=dict(os.environ, DEBIAN_FRONTEND="noninteractive"))
+    if apt("install", deb).returncode:
+        apt("update")
+    try:
+        done = apt("install", deb)
+        done.returncode == 0 or sys.exit(f"apt-get install failed:\n{done.stdout}{done.stderr}")
+        print(out("dpkg-query", "-W", "-f=${Package} ${Version} ${Status}\nDepends: ${Depends}\n", "conversione"))
+        os.access("/usr/bin/conversione", os.X_OK) or sys.exit("/usr/bin/conversione is not installed")
+        log = tempfile.TemporaryFile()
+        app = subprocess.Popen(["/usr/bin/conversione"], cwd="/", stdin=subprocess.DEVNULL, stdout=log,
+                               stderr=log, env={k: v for k, v in os.environ.items() if k != "QT_QPA_PLATFORM"},
+                               start_new_session=True)
+        try:
+            window = find_window("Conversione", 30)
+            print(f"window {window} mapped:", *re.findall(r"Map State: \S+|-geometry \S+",
+                                                          out("xwininfo", "-id", window) if window else ""))
+            icons = window and re.findall(r"Icon \(\d+ x \d+\)", out("xprop", "-id", window, "_NET_WM_ICON"))
+            icons or sys.exit("no window with an icon (_NET_WM_ICON) within 30 s")
+            print("window icon sizes:", *icons)
+            close_window(window)
+            status = app.wait(10)
+            print(f"closed through the window system: the program ended with status {status}")
+            status == 0 or sys.exit(1)
+        finally:
+            end([app.pid])
+            log.seek(0)
+            print(log.read().decode(errors="replace"), end="")
+    finally:
+        apt("remove", "--purge", "conversione")
+    Path("/usr/bin/conversione").exists() and sys.exit("/usr/bin/conversione is still there after apt-get remove")
+    print("removed")
+
+
+step = sys.argv[1]
+if step == "build":
+    print(build_deb(SOURCE))
+else:
+    globals()[step](next(BUILD.glob("*.deb")))

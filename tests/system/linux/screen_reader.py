@@ -1,0 +1,109 @@
+#!/usr/bin/python3
+"""The program under Orca (the orca fixture), driven as a blind user drives it: each step sends
+keys and waits until Orca's debug log ($ORCA_LOG) has the step's utterances, in order. Others may
+come between, but no announcement of the window's that the step does not list: an announcement is
+news of its step, never late or left over. Usage: screen_reader.py PROGRAM"""
+import os, re, shutil, subprocess, sys, time
+from pathlib import Path
+from desktop import key, tap_alt, type_text
+from fixture import end, poll
+
+NOT_BINARY = "allerta Conversione;Impossibile soddisfare la richiesta: il numero immesso non è binario;OK "
+ERROR_13 = "allerta Conversione;Errore di run-time '13':;OK "
+EMPTIED = "Input e Risultato vuoti, cursore in Input"
+GROUP, GROUP_43 = "Tipo conversione pannello;Tipo conversione;{} selezionato pulsante radio", \
+    "Tipo conversione pannello;Tipo conversione;{};selezionato pulsante radio"
+# Keys (xdotool names; "type:TEXT" types TEXT, "alt" taps Alt alone, "start" waits for Orca,
+# "launch" starts the program); the utterances, each whole as Orca's debug log gives it less a
+# final full stop; those of the Orca releases that say otherwise (43 tells announcements as a
+# notification, 48 takes Qt's English role name for a push button, 51 says no "cornice").
+STEPS = [
+    ("start", "Lettore schermo attivo", {}),
+    ("launch", "Conversione cornice;Input testo", {51: "Conversione;Input testo"}),
+    ("Tab", "Risultato sola lettura testo", {}),
+    ("Tab", "Converti pulsante", {48: "Converti button"}),
+    ("Tab", GROUP.format("Binario"), {43: GROUP_43.format("Binario")}),
+    ("Tab", "Input testo", {}),
+    ("type:1000 Return", "Risultato 1 1 1 1 1 0 1 0 0 0", {43: "notifica;Risultato 1 1 1 1 1 0 1 0 0 0"}),
+    ("Tab", "Risultato sola lettura testo;1111101000 selezionato", {}),
+    ("shift+Tab", "Input testo;1000 selezionato", {}),
+    ("Tab Tab Tab", GROUP.format("Binario"), {43: GROUP_43.format("Binario")}),
+    ("Down", "Input testo;1000;Decimale", {43: "Input testo;1000;notifica;Decimale"}),
+    ("ctrl+a type:101 Return", "Risultato 5", {43: "notifica;Risultato 5"}),
+    ("ctrl+a type:12 Return", NOT_BINARY + "pulsante", {48: NOT_BINARY + "button"}),
+    ("Return", "Conversione cornice;Input testo", {51: "Conversione;Input testo"}),
+    ("Tab Tab Tab", GROUP.format("Decimale"), {43: GROUP_43.format("Decimale")}),
+    ("Up", "Input testo;Binario", {43: "Input testo;notifica;Binario"}),
+    ("type:abc Return", ERROR_13 + "pulsante", {48: ERROR_13 + "button"}),
+    ("Return", "Conversione cornice;Input testo;abc", {51: "Conversione;Input testo;abc"}),
+    ("alt", "Nuovo", {}),
+    ("Return", EMPTIED, {43: f"notifica;{EMPTIED}"}),
+    ("F10", "Nuovo", {}),
+    ("Right", "Chiudi", {}),
+    ("Escape", "Input testo", {}),
+]
+# What only the window's announcements say (a run-time error's text goes on on a line of its own).
+ANNOUNCED = re.compile(rf"notifica|Risultato [0-9 ]+|Binario|Decimale|{EMPTIED}")
+LOG = Path(os.environ["ORCA_LOG"])
+QUIET = ("QT_LINUX_ACCESSIBILITY_ALWAYS_ON", "QT_ACCESSIBILITY", "SESSION_MANAGER")
+
+
+def spoken():
+    """What Orca spoke, an utterance an item: the log's text less its voice and final full stop."""
+    lines = LOG.read_text(errors="replace").split("\n") if LOG.exists() else []
+    return [re.sub(r"' *\{.*$", "", line.rsplit("SPEECH OUTPUT: '", 1)[-1]).rstrip().removesuffix(".")
+            for line in lines if "SPEECH OUTPUT" in line]
+
+
+def said_in_order(wanted, since):
+    rest = iter(spoken()[since:])
+    return all(utterance in rest for utterance in wanted)
+
+
+def press(keys, launched):
+    for name in keys.split():
+        if name == "launch":
+            env = {k: v for k, v in os.environ.items() if k not in QUIET}
+            with open(LOG.parent / "program.log", "wb") as log:
+                launched.append(subprocess.Popen([sys.argv[1]], env=dict(env, QT_QPA_PLATFORM="xcb"),
+                                                 stdout=log, stderr=log, start_new_session=True))
+        elif name == "alt":
+            tap_alt()
+        elif name.startswith("type:"):
+            type_text(name[5:], 20)
+        elif name != "start":
+            key(name)
+
+
+def main(launched):
+    release = int(subprocess.run(["dpkg-query", "-W", "-f=${Version}", "orca"], capture_output=True,
+                                 text=True).stdout.split(".")[0])
+    began = time.monotonic()
+    for keys, utterances, releases in STEPS:
+        wanted = releases.get(release, utterances).split(";")
+        before = 0 if keys == "start" else len(spoken())  # Orca may have spoken before the check
+        press(keys, launched)
+        # Orca itself may take long to start on a busy machine.
+        if not poll(60 if keys == "start" else 15, lambda: said_in_order(wanted, before)):
+            return f"after '{keys}' Orca did not say, in order: {';'.join(wanted)}"
+        time.sleep(0.3)  # an announcement that comes late comes now, or with the next step
+        stray = [u for u in spoken()[before:] if ANNOUNCED.fullmatch(u) and u not in wanted]
+        if stray:
+            return f"after '{keys}' Orca also said: {'; '.join(stray)}"
+        print(f"ok: {keys} -> {';'.join(wanted)}")
+    # The same speech went on to speech-dispatcher and its text module.
+    said = Path(os.environ["SPOKEN"])
+    if not poll(10, lambda: said.exists() and said.stat().st_size):
+        return "speech-dispatcher spoke nothing"
+    print(f"screen reader: {len(STEPS)} steps spoken as expected in {time.monotonic() - began:.0f} s")
+
+
+launched = []
+try:
+    failure = main(launched)
+finally:
+    end([p.pid for p in launched])
+if failure:
+    kept = Path(os.environ["CONVERSIONE_BUILD"]) / "screen-reader-orca.debug"
+    shutil.copy(LOG, kept)
+    sys.exit("\n".join(["--- what Orca spoke:", *spoken(), f"FAIL: {failure}", f"--- Orca's debug log: {kept}"]))
