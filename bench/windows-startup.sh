@@ -30,7 +30,7 @@ for f in build/windows/Conversione-*-windows-x64.zip; do
 done
 
 bash scripts/install-deps.sh windows startup build
-qt=$(bash scripts/windows/build-qt.sh | tail -n 1)
+qt=$(bash scripts/build-qt.sh mingw | tail -n 1)
 bench=build/windows-bench
 # Windows GUI programs, as the program is; a console program starts differently.
 cmake -S bench/startup -B "$bench" -G Ninja -DCMAKE_BUILD_TYPE=Release \
@@ -70,20 +70,10 @@ else
 fi
 echo
 
-source bench/private-display.sh
-WINEPREFIX=$(mktemp -d)
-_remove_at_exit+=("$WINEPREFIX")
-export WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+BENCH_WINE=1 source bench/private-display.sh
 echo "$(wine --version), Qt for MinGW in $qt," \
     "$(x86_64-w64-mingw32-g++-posix --version | head -n 1)"
-end_wine() {
-    wineserver -k 2>/dev/null || true
-    timeout 20 wineserver -w 2>/dev/null || true
-}
-on_exit end_wine
-wineboot -i >/dev/null 2>&1
-wineserver -w
-# Kept running, with Wine's own processes (services, explorer, ...), until end_wine.
+# Kept running, with Wine's own processes (services, explorer, ...), until the end.
 wineserver -p
 
 /usr/bin/python3 bench/windows-startup/compare_wine.py --rounds "${ROUNDS:-15}" \
@@ -105,5 +95,4 @@ for dir in /proc/[0-9]*; do
     fi
 done
 echo "Wine's own processes of the prefix: $count, proportional set size $((kib / 1024)) MiB"
-end_wine
 [ "$status" -eq 0 ] || fail "an aim was missed (see above)"
