@@ -7,7 +7,7 @@
 # folder for screenshots of the first round.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
-bash scripts/install-deps.sh build display longinput
+bash scripts/install-deps.sh build display bench
 build=build/longinput
 cmake -S . -B "$build/program" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
 cmake --build "$build/program" --target conversione

@@ -7,7 +7,7 @@
 # kept in build/startup/runs.jsonl. Exit status 1 when the program misses its goal.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
-bash scripts/install-deps.sh build display startup
+bash scripts/install-deps.sh build display bench
 build=build/startup
 cmake -S . -B "$build/program" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
 cmake --build "$build/program" --target conversione

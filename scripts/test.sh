@@ -10,7 +10,7 @@ cd "$(dirname "${BASH_SOURCE[0]}")/.."
 preset=${1:-release}
 shift || true
 case $preset in
-release) groups=(build test display platforms package icons screenreader valgrind fuzz) ;;
+release) groups=(build test display checks) ;;
 sanitize) groups=(build test) ;;
 windows) groups=(windows) ;;
 web) groups=(web) ;;
