@@ -30,10 +30,12 @@ UNINSTALLER_COPY = re.compile(r"^\./users/[^/]+/AppData/Local/Temp/~nsu[^/]*\.tm
 WORK = Path(tempfile.mkdtemp())
 
 
-def wine(*argv, check=True):
+def wine(*argv, wait=True):
+    """Runs a Windows program, and with WAIT every process it left (an uninstaller's copy)."""
     status = subprocess.run(["wine", *argv], capture_output=True).returncode
-    wait_wine()
-    if check and status:
+    if wait:
+        wait_wine()
+    if status:
         fail(f"wine {' '.join(argv)} ended with status {status}")
     return status
 
@@ -43,7 +45,7 @@ def snapshot():
     prefix = Path(subprocess.os.environ["WINEPREFIX"])
     lines = {f"./{p.relative_to(prefix / 'drive_c')}" for p in (prefix / "drive_c").rglob("*")}
     for hive in ("HKCU", "HKLM"):
-        wine("reg", "export", hive, str(WORK / f"{hive}.reg"), "/y")
+        wine("reg", "export", hive, str(WORK / f"{hive}.reg"), "/y", wait=False)
         key = ""
         for line in (WORK / f"{hive}.reg").read_text(encoding="utf-16").splitlines():
             if line.startswith("["):
@@ -160,8 +162,9 @@ class Check:
 
     def upgraded(self):
         self.installed(next((WORK / "later").glob("*-windows-x64.zip")), self.later_version)
-        entries = out("wine", "reg", "query", KEY.rsplit("\\", 1)[0], "/s", "/f", "Conversione", "/d")
-        entries.count("DisplayName") == 1 or fail(f"not one entry named Conversione:\n{entries}")
+        apps = out("wine", "reg", "query", KEY.rsplit("\\", 1)[0], "/s")
+        named = re.findall(r"DisplayName +REG_SZ +Conversione\s*$", apps, re.M)
+        len(named) == 1 or fail(f"{len(named)} entries named Conversione in the list of installed apps")
 
     def unchanged(self, before):
         after = snapshot()
