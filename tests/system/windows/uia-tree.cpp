@@ -71,12 +71,15 @@ std::string describe(IUIAutomationElement *element)
         "Table",       "TitleBar",    "Separator", "SemanticZoom", "AppBar",
     };
     static_assert(std::size(types) == UIA_AppBarControlTypeId - UIA_ButtonControlTypeId + 1);
-    const unsigned type = Property(element, UIA_ControlTypePropertyId).v.lVal - UIA_ButtonControlTypeId;
+    const unsigned type
+        = Property(element, UIA_ControlTypePropertyId).v.lVal - UIA_ButtonControlTypeId;
     std::string line = type < std::size(types) ? types[type] : "ControlType" + std::to_string(type);
     // The name on one line: quotes, backslashes and line breaks escaped.
     line += " \"";
     for (const char c : utf8(Property(element, UIA_NamePropertyId).text()))
-        line += c == '"' || c == '\\' ? std::string{ '\\', c } : c == '\n' ? "\\n" : std::string{ c };
+        line += c == '"' || c == '\\' ? std::string { '\\', c }
+            : c == '\n'               ? "\\n"
+                                      : std::string { c };
     line += '"';
     if (const std::wstring id = Property(element, UIA_AutomationIdPropertyId).text(); !id.empty())
         line += " id=" + utf8(id);
