@@ -1,7 +1,6 @@
 // Start-up, in the order startup.h states.
 #include "startup.h"
 
-#include "announcements.h"
 #include "fonts.h"
 #include "menubarkeyboard.h"
 #include "nodisplay.h"
@@ -15,6 +14,10 @@
 #include <QStyle>
 #include <QTranslator>
 #include <cstring>
+
+#if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
+#include "notifier.h"
+#endif
 
 namespace window {
 
