@@ -2,18 +2,24 @@
 """The Windows program under Wine, driven from outside as a user drives it: keys and clicks with
 xdotool, and what the boxes and message boxes hold read back through the clipboard (Ctrl+A
 Ctrl+C in a text box; Ctrl+C in a message box copies its title, text and buttons).
-    drive-program.py EXE          the whole walk (STEPS)
-    drive-program.py EXE --files  start, a conversion, "Chiudi", under WINEDEBUG=+file: every
-                                  file the program opens must be Windows', the user's or its own
+    drive-program.py EXE               the whole walk (STEPS)
+    drive-program.py EXE --files       start, a conversion, "Chiudi", under WINEDEBUG=+file: every
+                                       file the program opens must be Windows', the user's or its own
+    drive-program.py EXE --uia CLIENT  what UI Automation (Narrator, NVDA) reads through CLIENT
+                                       (uia-tree.cpp): the tree, then the focus along a walk
+    drive-program.py EXE --look LOOK PERCENT GUI_TEST...
+                                       the window in a look (LOOKS) at a scale: its size, its
+                                       screenshot, the GUI tests there, a conversion
 """
+import os
 import re
 import subprocess
 import sys
 from pathlib import Path
 
 from fixture import alive, poll
-from winetools import TITLE, check_table, copy_with, fail, keys, launch, main_window, out
-from winetools import type_text, windows
+from winetools import BUILD, TITLE, check_table, copy_with, fail, keys, launch, main_window, out
+from winetools import screenshot, type_text, wait_wine, windows
 
 MESSAGES = {  # as conversion/modulo1.cpp and runtime/runtimeerror.cpp give them
     "refusal": "Impossibile soddisfare la richiesta: il numero immesso non è binario",
@@ -23,11 +29,15 @@ MESSAGES = {  # as conversion/modulo1.cpp and runtime/runtimeerror.cpp give them
 # "menu:N" a click on the Nth item of the menu bar) and what must follow: window (shown and
 # active), reads TEXT (Ctrl+A Ctrl+C copies TEXT; "nothing": the focus is in no text box or an
 # empty one), box NAME (a message box with that message), closed (the box is gone, the program
-# goes on), ends STATUS. Space two Tabs after Input presses Converti; Down one Tab before Input
-# switches the option.
+# goes on), ends STATUS; tree (UI Automation's tree is uia-tree.txt), focus ELEMENT (UI
+# Automation's focus is on it); looks (the window's size, brightness and screenshot in the look
+# and scale); gui-tests (the GUI tests pass in them).
+# Space two Tabs after Input presses Converti; Down one Tab before Input switches the option.
+OPEN, CONVERT, CLOSE = (("the window opens", "launch", "window"),
+                        ("1000 converted to binary", "type:1000 Return Tab", "reads 1111101000"),
+                        ("Alt Chiudi ends the program", "alt Right Return", "ends 0"))
 STEPS = [
-    ("the window opens", "launch", "window"),
-    ("1000 converted to binary", "type:1000 Return Tab", "reads 1111101000"),
+    OPEN, CONVERT,
     ("Tab: Risultato to Converti", "Tab", "reads nothing"),
     ("Tab: Converti to the option group", "Tab", "reads nothing"),
     ("Tab: the option group to Input", "Tab", "reads 1000"),
@@ -41,21 +51,48 @@ STEPS = [
     ("abc to binary: run-time error 13", "ctrl+a type:abc Return", "box error13"),
     ("Return closes the error box", "Return", "closed"),
     ("the program goes on, input kept", "", "reads abc"),
-    ("Alt Chiudi ends the program", "alt Right Return", "ends 0"),
+    CLOSE,
     ("a second run", "launch", "window"),
     ("a click on Chiudi ends it", "menu:2", "ends 0"),
 ]
-FILE_STEPS = [STEPS[0], STEPS[1], ("Alt Chiudi ends the program", "alt Right Return", "ends 0")]
+# UI Automation's news is asynchronous: each step waits a few seconds for the focus to arrive.
+UIA_STEPS = [
+    OPEN, ("the whole tree", "", "tree"),
+    ("focus at start", "", 'focus Edit "Input"'),
+    ("Tab: Input to Risultato", "Tab", 'focus Edit "Risultato"'),
+    ("Tab: Risultato to Converti", "Tab", 'focus Button "Converti"'),
+    ("Tab: Converti to the option group", "Tab", 'focus RadioButton "Binario"'),
+    # Selecting an option sends the focus back to the input box.
+    ("Down: Decimale selected, focus Input", "Down", 'focus Edit "Input"'),
+    CLOSE,
+]
+# UI Automation's control types by number, as uia-tree.txt names them.
+UIA_TYPES = {"50000": "Button", "50004": "Edit", "50010": "MenuBar", "50011": "MenuItem",
+             "50013": "RadioButton", "50020": "Text", "50026": "Group", "50032": "Window"}
+# The GUI tests run once the program has ended, whose window would take the focus from theirs.
+LOOK_STEPS = [OPEN, ("its size and looks", "", "looks"), CONVERT, CLOSE,
+              ("the GUI tests' captions and geometry in this look", "", "gui-tests")]
 # Where the program may open files (Windows paths, lower case): Windows' own folders, the
 # user's profile, and its own folder (added at run time). Wine's own (Z:\usr\...) files are
-# Wine's implementation of Windows' folders.
-ALLOWED = [r"c:\windows", r"c:\users", r"z:\usr\lib\x86_64-linux-gnu\wine", r"z:\usr\share\wine",
-           r"\??\c:\windows", r"\??\c:\users", "\\\\.\\", r"\device\\"]
+# Wine's implementation of Windows' folders, the system's fonts its fonts folder.
+ALLOWED = (r"c:\windows", r"c:\users", r"z:\usr\lib\x86_64-linux-gnu\wine", r"z:\usr\share\wine",
+           r"z:\usr\share\fonts", "\\\\.\\", "\\device\\")
+# The settings of Windows a look changes (key, value, type), each look's values, and the functions
+# of the GUI tests that check captions and geometry (all for a test not named). Windows 11's
+# style is Qt's only where Windows says it is Windows 11.
+SETTINGS = [(r"HKCU\Control Panel\Desktop", "LogPixels", "REG_DWORD"),
+            (r"HKCU\Software\Microsoft\Windows\CurrentVersion\Themes\Personalize",
+             "AppsUseLightTheme", "REG_DWORD"), (r"HKCU\Software\Wine", "Version", "REG_SZ")]
+LOOKS = {"windowsvista-light": (1, "win10"), "windows11-light": (1, "win11"),
+         "windows11-dark": (0, "win11")}
+FUNCTIONS = {"tst_frmbinario": ["captionsFit", "geometry", "fixedSize", "takesANewScreensScale"]}
+# The window's client area at 100 %: 339 pixels wide, a menu bar over 160 (window/formdescription.h).
+WIDTH, CLIENT_HEIGHT = 339, 160
 
 
 class Program:
-    def __init__(self, exe, env):
-        self.exe, self.env, self.process, self.main = exe, env, None, None
+    def __init__(self, exe, env, extra):
+        self.exe, self.env, self.extra, self.process, self.main = exe, env, extra, None, None
         self.log = Path(f"{Path(exe).stem}-drive.log").resolve()
 
     def press(self, step_keys):
@@ -74,13 +111,20 @@ class Program:
                 # xdotool presses a key symbol with the modifiers of the first keymap entry that
                 # reaches it, and newer xkb-data lists Alt among the ways to F1..F12; a keycode
                 # goes with none.
-                keymap = out("xkbcomp", "-xkb", subprocess.os.environ["DISPLAY"], "-")
+                keymap = out("xkbcomp", "-xkb", os.environ["DISPLAY"], "-")
                 keys(re.search(rf"<FK{int(key[1:]):02d}>\s*=\s*(\d+);", keymap).group(1))
             else:
                 keys(key)
 
     def boxes(self):
         return [w for w in windows() if w != self.main]
+
+    def uia(self, *args):
+        """What the UI Automation client prints (its error when it fails)."""
+        read = subprocess.run(["timeout", "30", "wine", self.extra[0], *args], capture_output=True, text=True)
+        alive(self.process.pid) or fail("the program exited")
+        return re.sub(r"^( *)(\d+)", lambda m: m[1] + UIA_TYPES.get(m[2], f"ControlType{m[2]}"),
+                      read.stdout.replace("\r", ""), flags=re.M) or read.stderr
 
     def check(self, expect):
         what, _, arg = expect.partition(" ")
@@ -107,53 +151,100 @@ class Program:
             poll(10, lambda: self.process.poll() is not None) or fail("the program still runs")
             if self.process.returncode != int(arg):
                 fail(f"the program ended with status {self.process.returncode}, expected {arg}")
+        elif what == "tree":
+            want = "".join(l for l in (Path(__file__).parent / "uia-tree.txt").open() if l[0] != "#")
+            poll(10, lambda: self.uia() == want) or fail(f"the tree is not uia-tree.txt:\n{self.uia()}")
+        elif what == "focus":
+            poll(10, lambda: self.uia("--focus").startswith(arg + " ")) \
+                or fail(f"the focus is on {self.uia('--focus')}, expected {arg}")
+        elif what in ("looks", "gui-tests"):
+            getattr(self, what.replace("-", "_"))(*self.extra)
+
+    def looks(self, look, percent, *_):
+        """The window at PERCENT: as wide as 339 pixels scaled, its menu bar over 160 scaled, dark
+        or light, once drawn (Wine shows a black window first); its screenshot kept."""
+        scale, name = int(percent) / 100, f"windows-{look}-{percent}"
+        size = [int(n) for n in re.findall(r"\d+", out("xdotool", "getwindowgeometry", self.main))[-2:]]
+        menu = size[1] - round(CLIENT_HEIGHT * scale)
+        if abs(size[0] - round(WIDTH * scale)) > 1 or not 15 * scale <= menu <= 40 * scale:
+            fail(f"the window is {size[0]}x{size[1]}, not {WIDTH}x(menu+{CLIENT_HEIGHT}) at {percent} %")
+
+        def drawn():
+            shot = screenshot(self.main, name)
+            mean, spread = map(float, out("convert", shot, "-colorspace", "gray", "-format",
+                                          "%[fx:mean] %[fx:standard_deviation]", "info:").split())
+            return spread > 0.05 and (shot, mean)
+        shot, mean = poll(10, drawn) or fail("the window is not drawn")
+        (mean < 0.5) == look.endswith("dark") or fail(f"{shot} is {mean:.2f} bright, not {look}")
+
+    def gui_tests(self, look, percent, *tests):
+        for test in tests:
+            report = BUILD / "screenshots" / f"windows-{look}-{percent}-{Path(test).stem}.txt"
+            subprocess.run(["wine", test, *FUNCTIONS.get(Path(test).stem, []), "-o", f"{report},txt"],
+                           env=dict(os.environ, **self.env), capture_output=True).returncode == 0 \
+                or fail(f"{Path(test).name} in this look:\n{report.read_text()}")
 
 
 def menu_item(win, n):
     """The middle of the Nth item of the menu bar, from the window's top-left corner: the items
     are runs of columns with dark pixels in the window's top strip, apart by more than a
-    letter's gap (a row dark all across is a rule, not a word)."""
-    shot = subprocess.run(["import", "-window", win, "-crop", "400x24+0+0", "+repage",
-                           "-colorspace", "gray", "-threshold", "50%", "txt:-"],
-                          capture_output=True, text=True).stdout
-    dark = [tuple(map(int, m)) for m in re.findall(r"^(\d+),(\d+):.*#000000", shot, re.M)]
-    rows = {y: sum(1 for _, yy in dark if yy == y) for _, y in dark}
-    dark = [(x, y) for x, y in dark if rows[y] < 200]
-    words, last = [], -100
-    for x in sorted({x for x, _ in dark}):
-        if x - last > 5:
-            words.append([x, x])
-        words[-1][1], last = x, x
-    if len(words) < n:
-        fail(f"no item {n} in the menu bar")
-    ys = [y for _, y in dark]
-    return sum(words[n - 1]) // 2, (min(ys) + max(ys)) // 2
+    letter's gap (a row dark all across is a rule, or a window not drawn yet)."""
+    def words():
+        shot = out("convert", screenshot(win, "menu-bar"), "-crop", "400x24+0+0", "+repage",
+                   "-colorspace", "gray", "-threshold", "50%", "txt:-")
+        dark = [tuple(map(int, m)) for m in re.findall(r"^(\d+),(\d+):.*#000000", shot, re.M)]
+        rows = {y: sum(1 for _, yy in dark if yy == y) for _, y in dark}
+        dark = [(x, y) for x, y in dark if rows[y] < 200]
+        found, last = [], -100
+        for x in sorted({x for x, _ in dark}):
+            found += [[x, x]] if x - last > 5 else []
+            found[-1][1], last = x, x
+        ys = [y for _, y in dark]
+        return len(found) >= n and (sum(found[n - 1]) // 2, (min(ys) + max(ys)) // 2)
+    return poll(5, words) or fail(f"no item {n} in the menu bar")
 
 
 def files_outside(log, exe):
     """The files the program's process opened outside the allowed folders."""
-    own = str(Path(exe).parent).lower()
-    opened = set()
-    for line in log.read_text(errors="replace").splitlines():
-        match = re.search(r'(?:CreateFileW|NtCreateFile|NtOpenFile)\b.*?L"([^"]+)"', line)
-        if match:
-            opened.add(match.group(1).replace("\\\\", "\\").lower())
-    own_win = out("winepath", "-w", own).lower()
-    return sorted(p for p in opened
-                  if not any(p.startswith(a) for a in ALLOWED + [own_win, "\\??\\" + own_win]))
+    opened = {m.replace("\\\\", "\\").lower().removeprefix("\\??\\").removeprefix("\\\\?\\") for m in re.findall(
+        r'(?:CreateFileW|NtCreateFile|NtOpenFile)\b.*?L"([^"]+)"', log.read_text(errors="replace"))}
+    own = out("winepath", "-w", str(Path(exe).parent)).lower()
+    return sorted(p for p in opened if not p.startswith(ALLOWED + (own,)))
+
+
+def set_look(values):
+    """Windows' settings for a look, which Wine's processes read as they start, so every process
+    of the prefix ends first; None for Wine's own values."""
+    subprocess.run(["wineserver", "-k"])
+    wait_wine()
+    for (key, name, kind), value in zip(SETTINGS, values):
+        change = ["add", key, "/v", name, "/t", kind, "/d", str(value)] if value is not None \
+            else ["delete", key, "/v", name]
+        subprocess.run(["wine", "reg", *change, "/f"], capture_output=True)
+    subprocess.run(["wineserver", "-k"])
+    wait_wine()
 
 
 def main():
-    exe = sys.argv[1]
-    files = "--files" in sys.argv
-    program = Program(exe, {"WINEDEBUG": "+file"} if files else {})
-    check_table(FILE_STEPS if files else STEPS,
-                lambda row: (program.press(row[1]), program.check(row[2])))
-    if files:
+    exe, mode, extra = sys.argv[1], (sys.argv[2:3] or [""])[0], sys.argv[3:]
+    env, steps = {}, {"": STEPS, "--files": [OPEN, CONVERT, CLOSE], "--uia": UIA_STEPS,
+                      "--look": LOOK_STEPS}[mode]
+    if mode == "--files":
+        env["WINEDEBUG"] = "+file"
+    if mode == "--look":
+        env["QT_STYLE_OVERRIDE"] = extra[0].split("-")[0]
+        set_look((int(extra[1]) * 96 // 100, *LOOKS[extra[0]]))
+    program = Program(exe, env, extra)
+    try:
+        check_table(steps, lambda row: (program.press(row[1]), program.check(row[2])))
+    finally:  # a program left running would take the next check's keys
+        program.process and program.process.poll() is None and program.process.kill()
+        if mode == "--look":
+            set_look((None, None, None))
+    if mode == "--files":
         outside = files_outside(program.log, exe)
-        if outside:
-            sys.exit("FAIL: files opened outside Windows', the user's and the program's folders:\n"
-                     + "\n".join(outside))
+        outside and fail("files opened outside Windows', the user's and the program's folders:\n"
+                         + "\n".join(outside))
         print("ok: every file opened is Windows', the user's or the program's own")
 
 

@@ -9,18 +9,22 @@ from fixture import alive, poll
 
 TITLE = "Conversione"
 BUILD = Path(os.environ.get("CONVERSIONE_BUILD", "."))
-SENTINEL = "(nothing copied)"
 
 
 def fail(message):
-    shot = BUILD / "screenshots" / f"failure-{Path(sys.argv[0]).stem}.png"
-    shot.parent.mkdir(exist_ok=True)
-    subprocess.run(["import", "-window", "root", str(shot)], capture_output=True)
+    words = [Path(sys.argv[0]).stem] + [a.strip("-") for a in sys.argv[2:5] if "/" not in a]
+    shot = screenshot("root", "-".join(["failure", *words]))
     sys.exit(f"FAIL: {message} (the screen: {shot})")
 
 
-def out(*argv):
-    return subprocess.run(argv, capture_output=True, text=True).stdout.strip()
+def out(*argv, seconds=30):
+    """What ARGV prints, "" if it has not ended within SECONDS (xclip waits as long as the
+    clipboard's owner does not answer)."""
+    try:
+        return subprocess.run(list(map(str, argv)), capture_output=True, text=True,
+                              timeout=seconds).stdout.strip()
+    except subprocess.TimeoutExpired:
+        return ""
 
 
 def launch(argv, log, **env):
@@ -36,10 +40,7 @@ def windows(title=TITLE):
 def main_window(seconds=60):
     """The program's window once mapped, made active (openbox activates a new window, but not
     always by the time it is mapped)."""
-    found = poll(seconds, windows)
-    if not found:
-        fail(f"no window titled {TITLE} within {seconds} s")
-    win = found[0]
+    win = (poll(seconds, windows) or fail(f"no window titled {TITLE} within {seconds} s"))[0]
     active = lambda: out("xdotool", "getactivewindow") == win
     if not poll(5, active):
         subprocess.run(["timeout", "10", "xdotool", "windowactivate", "--sync", win], capture_output=True)
@@ -55,18 +56,15 @@ def type_text(text):
     subprocess.run(["xdotool", "type", "--delay", "30", text], check=True)
 
 
-def clipboard():
-    return out("xclip", "-o", "-selection", "clipboard").replace("\r", "")
-
-
 def copy_with(seconds, *names):
     """What NAMES copy, or "" when nothing is copied within SECONDS."""
+    sentinel, clipboard = "(nothing copied)", lambda: out("xclip", "-o", "-selection", "clipboard")
     # xclip stays behind to serve it, until someone copies: away from any pipe of ours.
-    subprocess.run(["xclip", "-i", "-selection", "clipboard"], input=SENTINEL.encode(),
+    subprocess.run(["xclip", "-i", "-selection", "clipboard"], input=sentinel.encode(),
                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    poll(2, lambda: clipboard() == SENTINEL) or fail("the clipboard cannot be set")
+    poll(2, lambda: clipboard() == sentinel) or fail("the clipboard cannot be set")
     keys(*names)
-    return poll(seconds, lambda: clipboard() != SENTINEL and clipboard()) or ""
+    return (poll(seconds, lambda: clipboard() != sentinel and clipboard()) or "").replace("\r", "")
 
 
 def prefix_processes(name):
@@ -75,7 +73,7 @@ def prefix_processes(name):
     for proc in Path("/proc").glob("[0-9]*"):
         try:
             env = (proc / "environ").read_bytes().split(b"\0")
-            line = (proc / "cmdline").read_bytes().replace(b"\0", b" ").decode(errors="replace")
+            line = (proc / "cmdline").read_bytes().decode(errors="replace")
         except OSError:
             continue
         if f"WINEPREFIX={os.environ['WINEPREFIX']}".encode() in env and name.lower() in line.lower():
@@ -85,14 +83,14 @@ def prefix_processes(name):
 
 def wait_wine(seconds=60):
     """Waits until every process of the prefix has ended."""
-    if subprocess.run(["timeout", str(seconds), "wineserver", "-w"]).returncode:
-        fail(f"Wine's processes did not end within {seconds} s")
+    subprocess.run(["timeout", str(seconds), "wineserver", "-w"]).returncode == 0 \
+        or fail(f"Wine's processes did not end within {seconds} s")
 
 
 def screenshot(win, name):
     path = BUILD / "screenshots" / f"{name}.png"
     path.parent.mkdir(exist_ok=True)
-    subprocess.run(["import", "-window", win, str(path)], check=True)
+    subprocess.run(["import", "-window", win, str(path)], capture_output=True)
     return path
 
 
@@ -104,4 +102,4 @@ def check_table(rows, run):
             run(row)
         except SystemExit as failure:
             sys.exit(f"{row[0]}: {failure}")
-        print(f"ok: {row[0]}")
+        print(f"ok: {row[0]}", flush=True)
