@@ -30,7 +30,7 @@ for f in build/windows/Conversione-*-windows-x64.zip; do
 done
 
 bash scripts/install-deps.sh windows startup build
-qt=$(bash scripts/windows/build-qt.sh | tail -n 1)
+qt=$(bash scripts/build-qt.sh mingw | tail -n 1)
 bench=build/windows-bench
 # Windows GUI programs, as the program is; a console program starts differently.
 cmake -S bench/startup -B "$bench" -G Ninja -DCMAKE_BUILD_TYPE=Release \

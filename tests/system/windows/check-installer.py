@@ -1,12 +1,8 @@
 #!/usr/bin/python3
-"""The Windows packages under Wine, in the fixture's prefix. The installer: a silent install puts
-the zip's files, a Start-menu shortcut and the entry in the list of installed apps in place; the
-program started from the shortcut converts and closes; with the program running, install and
-uninstall refuse and change nothing; a later version, packed here from the same build with one
-file fewer and signed with a throw-away certificate, replaces it, leaving only its own files and
-one entry, each program file's signature sound; a silent uninstall leaves nothing behind. The
-portable zip: its program converts from its own folder and writes nothing to the user's folders
-or the registry. Usage: check-installer.py SETUP_EXE ZIP CPACK_CONFIG LATER_VERSION"""
+"""The Windows packages under Wine, in the fixture's prefix, as the table in main() walks them: the
+installer, the program it installs, the installer of a later version (packed here from the same
+build with one file fewer, signed with a throw-away certificate) over it, the uninstaller, and
+the portable zip. Usage: check-installer.py SETUP_EXE ZIP CPACK_CONFIG LATER_VERSION"""
 import os
 import re
 import subprocess
@@ -61,9 +57,9 @@ def files(folder):
     return {str(p.relative_to(folder)): p.read_bytes() for p in folder.rglob("*") if p.is_file()}
 
 
-def unzipped(path, name):
-    zipfile.ZipFile(path).extractall(WORK / name)
-    return next((WORK / name).iterdir())
+def unzipped(path):
+    zipfile.ZipFile(path).extractall(WORK / path.name)
+    return next((WORK / path.name).iterdir())
 
 
 def convert_and_close(argv):
@@ -76,10 +72,8 @@ def convert_and_close(argv):
     poll(10, lambda: not prefix_processes("conversione.exe")) or fail("the program still runs")
 
 
-def signed(*paths):
-    for path in paths:
-        subprocess.run(["osslsigncode", "verify", "-CAfile", WORK / "cert.pem", "-in", path],
-                       capture_output=True).returncode == 0 or fail(f"{path}: no sound signature")
+def signed(path, ca=()):
+    return subprocess.run(["osslsigncode", "verify", *ca, "-in", path], capture_output=True).returncode == 0
 
 
 def pack_later(config, version):
@@ -146,11 +140,12 @@ def main():
         wait_wine()
 
     def upgraded():
-        installed(unzipped(later_zip, "later-zip"), later_version)
+        installed(unzipped(later_zip), later_version)
         apps = out("wine", "reg", "query", KEY.rsplit("\\", 1)[0], "/s")
         named = re.findall(r"DisplayName +REG_SZ +Conversione\s*$", apps, re.M)
         len(named) == 1 or fail(f"{len(named)} entries named Conversione in the list of installed apps")
-        signed(later, instdir / "conversione.exe", instdir / "disinstalla.exe")
+        for path in (later, instdir / "conversione.exe", instdir / "disinstalla.exe"):
+            signed(path, ("-CAfile", WORK / "cert.pem")) or fail(f"{path}: no sound signature")
 
     def unchanged(since, allowed=lambda line: False):
         after = snapshot()
@@ -163,16 +158,14 @@ def main():
         wait_wine()
         unchanged(now, lambda l: not (l.startswith("./users/") or "conversione" in l.lower()))
 
-    unpacked = unzipped(zip_path, "zip")
+    unpacked = unzipped(Path(zip_path))
     check_table([
         ("silent install", lambda: wine(setup, "/S")),
         ("the zip's files, the uninstaller, the entry", lambda: installed(unpacked, version)),
         ("the program from its Start-menu shortcut converts",
          lambda: convert_and_close(["start", "/wait", shortcut])),
         ("install and uninstall refuse while the program runs", refused),
-        ("without a certificate nothing is signed",
-         lambda: subprocess.run(["osslsigncode", "verify", "-in", setup], capture_output=True).returncode
-         or fail("the installer is signed")),
+        ("without a certificate nothing is signed", lambda: signed(setup) and fail("it is signed")),
         ("a later version over it, signed", lambda: wine(later, "/S")),
         ("only the later version's files, one entry, sound signatures", upgraded),
         ("silent uninstall", lambda: wine(uninstaller, "/S")),

@@ -3,13 +3,11 @@
 xdotool, and what the boxes and message boxes hold read back through the clipboard (Ctrl+A
 Ctrl+C in a text box; Ctrl+C in a message box copies its title, text and buttons).
     drive-program.py EXE               the whole walk (STEPS)
-    drive-program.py EXE --files       start, a conversion, "Chiudi", under WINEDEBUG=+file: every
-                                       file the program opens must be Windows', the user's or its own
+    drive-program.py EXE --files       start, a conversion, "Chiudi", under WINEDEBUG=+file
     drive-program.py EXE --uia CLIENT  what UI Automation (Narrator, NVDA) reads through CLIENT
                                        (uia-tree.cpp): the tree, then the focus along a walk
     drive-program.py EXE --look LOOK PERCENT GUI_TEST...
-                                       the window in a look (LOOKS) at a scale: its size, its
-                                       screenshot, the GUI tests there, a conversion
+                                       the window in a look (LOOKS) at a scale
 """
 import os
 import re
@@ -31,12 +29,13 @@ MESSAGES = {  # as conversion/modulo1.cpp and runtime/runtimeerror.cpp give them
 # empty one), box NAME (a message box with that message), closed (the box is gone, the program
 # goes on), ends STATUS; tree (UI Automation's tree is uia-tree.txt), focus ELEMENT (UI
 # Automation's focus is on it); looks (the window's size, brightness and screenshot in the look
-# and scale); gui-tests (the GUI tests pass in them).
+# and scale), gui-tests (the GUI tests pass in them); files (every file the program opened is
+# Windows', the user's or its own).
 # Space two Tabs after Input presses Converti; Down one Tab before Input switches the option.
 OPEN, CONVERT, CLOSE = (("the window opens", "launch", "window"),
                         ("1000 converted to binary", "type:1000 Return Tab", "reads 1111101000"),
                         ("Alt Chiudi ends the program", "alt Right Return", "ends 0"))
-STEPS = [
+STEPS = {"": [
     OPEN, CONVERT,
     ("Tab: Risultato to Converti", "Tab", "reads nothing"),
     ("Tab: Converti to the option group", "Tab", "reads nothing"),
@@ -54,24 +53,21 @@ STEPS = [
     CLOSE,
     ("a second run", "launch", "window"),
     ("a click on Chiudi ends it", "menu:2", "ends 0"),
-]
-# UI Automation's news is asynchronous: each step waits a few seconds for the focus to arrive.
-UIA_STEPS = [
+], "--files": [OPEN, CONVERT, CLOSE, ("only Windows', the user's and its own files", "", "files")],
+    "--uia": [  # UI Automation's news is asynchronous: each step waits for the focus to arrive
     OPEN, ("the whole tree", "", "tree"),
     ("focus at start", "", 'focus Edit "Input"'),
     ("Tab: Input to Risultato", "Tab", 'focus Edit "Risultato"'),
     ("Tab: Risultato to Converti", "Tab", 'focus Button "Converti"'),
     ("Tab: Converti to the option group", "Tab", 'focus RadioButton "Binario"'),
     # Selecting an option sends the focus back to the input box.
-    ("Down: Decimale selected, focus Input", "Down", 'focus Edit "Input"'),
-    CLOSE,
-]
+    ("Down: Decimale selected, focus Input", "Down", 'focus Edit "Input"'), CLOSE,
+    # The GUI tests run once the program has ended, whose window would take the focus from theirs.
+], "--look": [OPEN, ("its size and looks", "", "looks"), CONVERT, CLOSE,
+              ("the GUI tests' captions and geometry in this look", "", "gui-tests")]}
 # UI Automation's control types by number, as uia-tree.txt names them.
 UIA_TYPES = {"50000": "Button", "50004": "Edit", "50010": "MenuBar", "50011": "MenuItem",
              "50013": "RadioButton", "50020": "Text", "50026": "Group", "50032": "Window"}
-# The GUI tests run once the program has ended, whose window would take the focus from theirs.
-LOOK_STEPS = [OPEN, ("its size and looks", "", "looks"), CONVERT, CLOSE,
-              ("the GUI tests' captions and geometry in this look", "", "gui-tests")]
 # Where the program may open files (Windows paths, lower case): Windows' own folders, the
 # user's profile, and its own folder (added at run time). Wine's own (Z:\usr\...) files are
 # Wine's implementation of Windows' folders, the system's fonts its fonts folder.
@@ -104,7 +100,7 @@ class Program:
             elif key.startswith("type:"):
                 type_text(key[5:])
             elif key.startswith("menu:"):
-                x, y = menu_item(self.main, int(key[5:]))
+                x, y = poll(5, lambda: menu_item(self.main, int(key[5:]))) or fail(f"no {key}")
                 subprocess.run(["xdotool", "mousemove", "--window", self.main, str(x), str(y),
                                 "click", "1"], check=True)
             elif re.fullmatch(r"F\d+", key):
@@ -119,9 +115,9 @@ class Program:
     def boxes(self):
         return [w for w in windows() if w != self.main]
 
-    def uia(self, *args):
-        """What the UI Automation client prints (its error when it fails)."""
-        read = subprocess.run(["timeout", "30", "wine", self.extra[0], *args], capture_output=True, text=True)
+    def uia(self):
+        """The tree the UI Automation client prints (its error when it fails)."""
+        read = subprocess.run(["timeout", "30", "wine", self.extra[0]], capture_output=True, text=True)
         alive(self.process.pid) or fail("the program exited")
         return re.sub(r"^( *)(\d+)", lambda m: m[1] + UIA_TYPES.get(m[2], f"ControlType{m[2]}"),
                       read.stdout.replace("\r", ""), flags=re.M) or read.stderr
@@ -141,23 +137,25 @@ class Program:
             poll(5, self.boxes) or fail("no message box opened")
             rule = "-" * 27
             want = "\n".join([rule, TITLE, rule, MESSAGES[arg], rule, "OK   ", rule])
-            poll(5, lambda: copy_with(1, "ctrl+c") == want) or fail(f"the box copied:\n"
-                                                                    f"{copy_with(1, 'ctrl+c')}")
+            poll(5, lambda: copy_with(1, "ctrl+c") == want) or fail(f"it copied {copy_with(1, 'ctrl+c')}")
         elif what == "closed":
             poll(5, lambda: not self.boxes()) or fail("the message box is still open")
             alive(self.process.pid) or fail("the program ended")
             self.main in windows() or fail("the program's window is gone")
         elif what == "ends":
             poll(10, lambda: self.process.poll() is not None) or fail("the program still runs")
-            if self.process.returncode != int(arg):
-                fail(f"the program ended with status {self.process.returncode}, expected {arg}")
+            self.process.returncode == int(arg) or fail(f"it ended with {self.process.returncode}")
         elif what == "tree":
             want = "".join(l for l in (Path(__file__).parent / "uia-tree.txt").open() if l[0] != "#")
             poll(10, lambda: self.uia() == want) or fail(f"the tree is not uia-tree.txt:\n{self.uia()}")
         elif what == "focus":
-            poll(10, lambda: self.uia("--focus").startswith(arg + " ")) \
-                or fail(f"the focus is on {self.uia('--focus')}, expected {arg}")
-        elif what in ("looks", "gui-tests"):
+            focused = lambda: [l.strip() for l in self.uia().splitlines()[1:] if l.endswith(" focused")]
+            poll(10, lambda: focused()[:1] and focused()[0].startswith(arg + " ")) \
+                or fail(f"the focus is on {focused()}, expected {arg}")
+        elif what == "files":
+            outside = files_outside(self.log, self.exe)
+            outside and fail("files opened elsewhere:\n" + "\n".join(outside))
+        else:
             getattr(self, what.replace("-", "_"))(*self.extra)
 
     def looks(self, look, percent, *_):
@@ -189,26 +187,25 @@ def menu_item(win, n):
     """The middle of the Nth item of the menu bar, from the window's top-left corner: the items
     are runs of columns with dark pixels in the window's top strip, apart by more than a
     letter's gap (a row dark all across is a rule, or a window not drawn yet)."""
-    def words():
-        shot = out("convert", screenshot(win, "menu-bar"), "-crop", "400x24+0+0", "+repage",
-                   "-colorspace", "gray", "-threshold", "50%", "txt:-")
-        dark = [tuple(map(int, m)) for m in re.findall(r"^(\d+),(\d+):.*#000000", shot, re.M)]
-        rows = {y: sum(1 for _, yy in dark if yy == y) for _, y in dark}
-        dark = [(x, y) for x, y in dark if rows[y] < 200]
-        found, last = [], -100
-        for x in sorted({x for x, _ in dark}):
-            found += [[x, x]] if x - last > 5 else []
-            found[-1][1], last = x, x
-        ys = [y for _, y in dark]
-        return len(found) >= n and (sum(found[n - 1]) // 2, (min(ys) + max(ys)) // 2)
-    return poll(5, words) or fail(f"no item {n} in the menu bar")
+    shot = out("convert", screenshot(win, "menu-bar"), "-crop", "400x24+0+0", "+repage",
+               "-colorspace", "gray", "-threshold", "50%", "txt:-")
+    dark = [tuple(map(int, m)) for m in re.findall(r"^(\d+),(\d+):.*#000000", shot, re.M)]
+    rows = {y: sum(1 for _, yy in dark if yy == y) for _, y in dark}
+    dark = [(x, y) for x, y in dark if rows[y] < 200]
+    found, last = [], -100
+    for x in sorted({x for x, _ in dark}):
+        found += [[x, x]] if x - last > 5 else []
+        found[-1][1], last = x, x
+    ys = [y for _, y in dark]
+    return len(found) >= n and (sum(found[n - 1]) // 2, (min(ys) + max(ys)) // 2)
 
 
 def files_outside(log, exe):
     """The files the program's process opened outside the allowed folders."""
-    opened = {m.replace("\\\\", "\\").lower().removeprefix("\\??\\").removeprefix("\\\\?\\") for m in re.findall(
-        r'(?:CreateFileW|NtCreateFile|NtOpenFile)\b.*?L"([^"]+)"', log.read_text(errors="replace"))}
-    own = out("winepath", "-w", str(Path(exe).parent)).lower()
+    opened = {m.replace("\\\\", "\\").lower().removeprefix("\\??\\").removeprefix("\\\\?\\")
+              for m in re.findall(r'(?:CreateFileW|NtCreateFile|NtOpenFile)\b.*?L"([^"]+)"',
+                                  log.read_text(errors="replace"))}
+    own = out("winepath", "-w", Path(exe).parent).lower()
     return sorted(p for p in opened if not p.startswith(ALLOWED + (own,)))
 
 
@@ -218,8 +215,8 @@ def set_look(values):
     subprocess.run(["wineserver", "-k"])
     wait_wine()
     for (key, name, kind), value in zip(SETTINGS, values):
-        change = ["add", key, "/v", name, "/t", kind, "/d", str(value)] if value is not None \
-            else ["delete", key, "/v", name]
+        change = ["delete", key, "/v", name] if value is None else ["add", key, "/v", name, "/t", kind,
+                                                                    "/d", str(value)]
         subprocess.run(["wine", "reg", *change, "/f"], capture_output=True)
     subprocess.run(["wineserver", "-k"])
     wait_wine()
@@ -227,25 +224,14 @@ def set_look(values):
 
 def main():
     exe, mode, extra = sys.argv[1], (sys.argv[2:3] or [""])[0], sys.argv[3:]
-    env, steps = {}, {"": STEPS, "--files": [OPEN, CONVERT, CLOSE], "--uia": UIA_STEPS,
-                      "--look": LOOK_STEPS}[mode]
-    if mode == "--files":
-        env["WINEDEBUG"] = "+file"
-    if mode == "--look":
-        env["QT_STYLE_OVERRIDE"] = extra[0].split("-")[0]
-        set_look((int(extra[1]) * 96 // 100, *LOOKS[extra[0]]))
-    program = Program(exe, env, extra)
+    env = {"--files": {"WINEDEBUG": "+file"}, "--look": {"QT_STYLE_OVERRIDE": "".join(extra[:1]).split("-")[0]}}
+    program = Program(exe, env.get(mode, {}), extra)
+    mode == "--look" and set_look((int(extra[1]) * 96 // 100, *LOOKS[extra[0]]))
     try:
-        check_table(steps, lambda row: (program.press(row[1]), program.check(row[2])))
+        check_table(STEPS[mode], lambda row: (program.press(row[1]), program.check(row[2])))
     finally:  # a program left running would take the next check's keys
         program.process and program.process.poll() is None and program.process.kill()
-        if mode == "--look":
-            set_look((None, None, None))
-    if mode == "--files":
-        outside = files_outside(program.log, exe)
-        outside and fail("files opened outside Windows', the user's and the program's folders:\n"
-                         + "\n".join(outside))
-        print("ok: every file opened is Windows', the user's or the program's own")
+        mode == "--look" and set_look((None, None, None))
 
 
 if __name__ == "__main__":

@@ -1,12 +1,11 @@
 // uia-tree: what a screen reader on Windows reads of the program's window through UI Automation.
 // Prints the window's raw tree, one element a line: two spaces of indent per level, the control
 // type's number, the name in double quotes (quotes, backslashes and line breaks escaped), the
-// automation id, and "focused" on each element that has the keyboard focus; with --focus only
-// the line of the element inside the window that has it. It keeps to the part of the client API
-// that Wine 10 implements: elements from the window's handle, properties through
-// GetCurrentPropertyValueEx, the walker from CreateTreeWalker, the focus from a search
-// (GetFocusedElement gives the desktop there). The COM objects go with the process.
-// Exit status: 0 printed, 1 a call failed (the reason on stderr), 2 usage.
+// automation id, and "focused" on each element that has the keyboard focus (GetFocusedElement
+// gives the desktop under Wine). It keeps to the part of the client API that Wine 10 implements:
+// elements from the window's handle, properties through GetCurrentPropertyValueEx, the walker
+// from CreateTreeWalker. The COM objects go with the process.
+// Exit status: 0 printed, 1 a call failed (the reason on stderr).
 #include <cstdio>
 #include <ole2.h>
 #include <stdexcept>
@@ -74,7 +73,7 @@ void printTree(IUIAutomationTreeWalker *walker, IUIAutomationElement *element, i
     }
 }
 
-std::string read(bool focusOnly)
+std::string read()
 {
     const HWND hwnd = FindWindowW(nullptr, L"Conversione");
     if (!hwnd)
@@ -86,18 +85,6 @@ std::string read(bool focusOnly)
     IUIAutomationElement *window = nullptr;
     check(automation->ElementFromHandle(hwnd, &window), "ElementFromHandle");
     IUIAutomationCondition *condition = nullptr;
-    if (focusOnly) {
-        VARIANT on;
-        on.vt = VT_BOOL;
-        on.boolVal = VARIANT_TRUE;
-        check(automation->CreatePropertyCondition(UIA_HasKeyboardFocusPropertyId, on, &condition),
-              "CreatePropertyCondition");
-        IUIAutomationElement *focused = nullptr;
-        check(window->FindFirst(TreeScope_Descendants, condition, &focused), "FindFirst");
-        if (!focused)
-            throw std::runtime_error("no element in the window has the keyboard focus");
-        return describe(focused);
-    }
     check(automation->get_RawViewCondition(&condition), "get_RawViewCondition");
     IUIAutomationTreeWalker *walker = nullptr;
     check(automation->CreateTreeWalker(condition, &walker), "CreateTreeWalker");
@@ -108,16 +95,11 @@ std::string read(bool focusOnly)
 
 } // namespace
 
-int main(int argc, char **argv)
+int main()
 {
-    const bool focusOnly = argc == 2 && std::string(argv[1]) == "--focus";
-    if (argc > 2 || (argc == 2 && !focusOnly)) {
-        std::fputs("usage: uia-tree [--focus]\n", stderr);
-        return 2;
-    }
     try {
         check(CoInitializeEx(nullptr, COINIT_MULTITHREADED), "CoInitializeEx");
-        const std::string text = read(focusOnly);
+        const std::string text = read();
         return std::fputs(text.c_str(), stdout) >= 0 && std::fflush(stdout) == 0 ? 0 : 1;
     } catch (const std::exception &e) {
         std::fprintf(stderr, "uia-tree: %s\n", e.what());
