@@ -27,7 +27,8 @@ fi
 source scripts/lib/source-date-epoch.sh # the one time stamped into packages
 cmake --preset "$preset"
 cmake --build --preset "$preset"
-ctest --preset "$preset" "$@"
+# The Windows packages first: their checks are CTest tests.
 if [ "$preset" = windows ]; then
     cpack --preset windows
 fi
+ctest --preset "$preset" "$@"

@@ -1,7 +1,6 @@
 // Start-up, in the order startup.h states.
 #include "startup.h"
 
-#include "announcements.h"
 #include "fonts.h"
 #include "menubarkeyboard.h"
 #include "nodisplay.h"
@@ -15,6 +14,10 @@
 #include <QStyle>
 #include <QTranslator>
 #include <cstring>
+
+#if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
+#include "notifier.h"
+#endif
 
 namespace window {
 
@@ -51,13 +54,14 @@ void setIdentity()
 
 // Qt's own texts in Italian, as the rest of the window. Debian ships them in
 // qt6-translations-l10n; the Windows program carries its own copy, as Qt there is linked in
-// and has no folder of its own. A build without them shows Qt's English texts.
+// and has no folder of its own, and looks for no file. A build without them shows Qt's English
+// texts.
 void translateQt(QApplication &app)
 {
     auto *translator = new QTranslator(&app);
-    if (translator->load(QStringLiteral("qtbase_it"),
-                         QLibraryInfo::path(QLibraryInfo::TranslationsPath))
-        || translator->load(QStringLiteral("qtbase_it"), QStringLiteral(":/conversione/i18n")))
+    if (translator->load(QStringLiteral("qtbase_it"), QStringLiteral(":/conversione/i18n"))
+        || translator->load(QStringLiteral("qtbase_it"),
+                            QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QCoreApplication::installTranslator(translator);
     else
         delete translator;

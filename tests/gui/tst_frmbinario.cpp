@@ -13,6 +13,10 @@
 #include <QStyle>
 #include <QStyleOptionGroupBox>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
 using namespace Qt::StringLiterals;
 
 class TestFrmBinario : public QObject
@@ -27,6 +31,9 @@ private slots:
     void geometry_data();
     void geometry();
     void fixedSize();
+#ifdef Q_OS_WIN
+    void takesANewScreensScale();
+#endif
     void captionsFit_data();
     void captionsFit();
     void command1Font();
@@ -103,6 +110,25 @@ void TestFrmBinario::fixedSize()
     QVERIFY(!(form->windowFlags() & Qt::WindowMaximizeButtonHint));
     QVERIFY(form->windowFlags() & Qt::MSWindowsFixedSizeDialogHint); // no sizing border on Windows
 }
+
+#ifdef Q_OS_WIN
+// Moved to a screen of another scale, Windows first asks the window for its size there
+// (WM_GETDPISCALEDSIZE), then gives it that rectangle. The thin frame of a fixed-size dialog must
+// not keep the window at its old pixels: at twice the dots per inch, twice the size.
+void TestFrmBinario::takesANewScreensScale()
+{
+    const auto hwnd = reinterpret_cast<HWND>(form->winId());
+    RECT frame;
+    QVERIFY(GetWindowRect(hwnd, &frame));
+    SIZE size {};
+    QVERIFY(SendMessageW(hwnd, WM_GETDPISCALEDSIZE, 2 * GetDpiForWindow(hwnd),
+                         reinterpret_cast<LPARAM>(&size)));
+    QVERIFY2(qAbs(size.cx - 2 * (frame.right - frame.left)) <= 2,
+             qPrintable(QString::number(size.cx)));
+    QVERIFY2(qAbs(size.cy - 2 * (frame.bottom - frame.top)) <= 2,
+             qPrintable(QString::number(size.cy)));
+}
+#endif
 
 void TestFrmBinario::captionsFit_data()
 {

@@ -1,10 +1,13 @@
 // The program's start-up, run here exactly as the program runs it (before the first window):
 // what it set for the whole process.
-#include "announcements.h"
 #include "startupfacts.h"
 #include "windowfixture.h"
 
 #include <QAccessible>
+
+#if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
+#include "notifier.h"
+#endif
 
 class TestStartUp : public QObject
 {

@@ -1,33 +1,35 @@
 """A second copy of the source tree in another folder, for the checks that build the same thing
-twice and compare the bytes."""
-import shutil, subprocess
+twice and compare the bytes, and the list of files a fresh clone has."""
+import shutil
+import subprocess
 from pathlib import Path
 
 
+def tracked_files(source):
+    """The files a fresh clone has: git's list, or every file but the top-level build folders
+    where there is no git (the copy of the tree inside a release root)."""
+    listed = subprocess.run(["git", "-C", str(source), "ls-files", "-z"], capture_output=True) \
+        if shutil.which("git") else None
+    if listed and listed.returncode == 0:
+        return [Path(name) for name in listed.stdout.decode().split("\0") if name]
+    return sorted(p.relative_to(source) for p in Path(source).rglob("*") if p.is_file()
+                  and not p.relative_to(source).parts[0].startswith(("build", ".git")))
+
+
 def copy_tree(source, target):
-    """Copies the files git tracks in SOURCE (all files, less top-level build folders, where
-    there is no git) into TARGET and, for the time of the last commit that stamps packages, links
-    the same git repository. TARGET's own build/ folder is kept, so that a later run rebuilds
-    only what changed. Returns TARGET as a Path."""
+    """Makes TARGET a copy of SOURCE's tracked files and, for the time of the last commit that
+    stamps packages, links the same git repository. TARGET/build, an earlier second build, is
+    kept so that it rebuilds only what changed. Returns TARGET as a Path."""
     source, target = Path(source), Path(target)
     target.mkdir(parents=True, exist_ok=True)
-    for entry in target.iterdir():
-        if entry.name != "build":
-            shutil.rmtree(entry) if entry.is_dir() and not entry.is_symlink() else entry.unlink()
-    git = shutil.which("git") and subprocess.run(["git", "-C", source, "ls-files", "-z"],
-                                                 capture_output=True)
-    if git and git.returncode == 0:
-        names = [Path(name) for name in git.stdout.decode().split("\0") if name]
-    else:
-        names = [path.relative_to(source) for top in source.iterdir()
-                 if not top.name.startswith((".git", "build"))
-                 for path in (top.rglob("*") if top.is_dir() else [top]) if not path.is_dir()]
-    for name in names:
-        if (source / name).exists():  # a tracked file deleted in the working tree is not
+    for old in target.iterdir():
+        old.name == "build" or (shutil.rmtree if old.is_dir() and not old.is_symlink() else Path.unlink)(old)
+    for name in tracked_files(source):
+        if (source / name).exists():  # a tracked file deleted in the working tree is not copied
             (target / name).parent.mkdir(parents=True, exist_ok=True)
             shutil.copy2(source / name, target / name, follow_symlinks=False)
     dotgit = source / ".git"
-    if git and git.returncode == 0 and dotgit.exists():
+    if dotgit.exists():
         # A worktree's .git is a file naming the repository: a copy of it names the same one.
         (target / ".git").symlink_to(dotgit) if dotgit.is_dir() else shutil.copy2(dotgit, target)
     return target

@@ -1,0 +1,178 @@
+#!/usr/bin/python3
+"""The Windows packages under Wine, in the fixture's prefix, as the table in main() walks them: the
+installer, the program it installs, the installer of a later version (packed here from the same
+build with one file fewer, signed with a throw-away certificate) over it, the uninstaller, and
+the portable zip. Usage: check-installer.py SETUP_EXE ZIP CPACK_CONFIG LATER_VERSION"""
+import os
+import re
+import subprocess
+import sys
+import tempfile
+import zipfile
+from pathlib import Path
+
+from fixture import poll
+from winetools import check_table, copy_with, fail, keys, launch, main_window, out
+from winetools import prefix_processes, type_text, wait_wine
+
+KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Conversione"
+# What Wine writes anew whenever its server starts, whatever runs: the hardware's description,
+# the display devices, the services' start count, the fonts' list.
+WINE_NOISE = re.compile(r"^\[HKEY_LOCAL_MACHINE\\(Hardware\\|System\\(ControlSet001|CurrentControlSet)"
+                        r"\\Control\\((Class|DeviceClasses|Video)\\|ServiceCurrent\])|Software\\"
+                        r"(Wow6432Node\\)?Microsoft\\Windows( NT)?\\CurrentVersion\\Fonts\])|"
+                        r"^\[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\External Fonts\]")
+# The uninstaller's copy of itself in the temporary folder, which Windows' cleaning removes.
+UNINSTALLER_COPY = re.compile(r"^\./users/[^/]+/AppData/Local/Temp/~nsu[^/]*\.tmp(/[^/]+\.exe)?$")
+WORK = Path(tempfile.mkdtemp())
+CERT = {"CONVERSIONE_SIGN_PKCS12": str(WORK / "cert.p12"), "CONVERSIONE_SIGN_PASSWORD": "prova"}
+
+
+def wine(*argv, status=0, wait=True):
+    """Runs a Windows program to its end, and with WAIT every process it left (an uninstaller's
+    copy); STATUS 0 for success, else any failure."""
+    got = subprocess.run(["wine", *map(str, argv)], capture_output=True).returncode
+    wait and wait_wine()
+    (got == 0) == (status == 0) or fail(f"wine {' '.join(map(str, argv))} ended with status {got}")
+
+
+def snapshot():
+    """Every file and folder of drive C ("./path") and every registry key and value."""
+    drive = Path(os.environ["WINEPREFIX"]) / "drive_c"
+    lines = {f"./{p.relative_to(drive)}" for p in drive.rglob("*")}
+    for hive in ("HKCU", "HKLM"):
+        subprocess.run(["wine", "reg", "export", hive, WORK / "hive.reg", "/y"], capture_output=True)
+        key = ""
+        for line in (WORK / "hive.reg").read_text(encoding="utf-16").splitlines()[1:]:
+            key = line if line.startswith("[") else key
+            lines.add(line if line == key else f"{key} {line}")
+    return {line for line in lines if not WINE_NOISE.match(line)}
+
+
+def winvar(name):
+    return out("wine", "cmd", "/c", f"echo %{name}%").replace("\r", "")
+
+
+def files(folder):
+    return {str(p.relative_to(folder)): p.read_bytes() for p in folder.rglob("*") if p.is_file()}
+
+
+def unzipped(path):
+    zipfile.ZipFile(path).extractall(WORK / path.name)
+    return next((WORK / path.name).iterdir())
+
+
+def convert_and_close(argv):
+    launch(argv, WORK / "program.log")
+    main_window()
+    type_text("1000")
+    keys("Return", "Tab")
+    poll(10, lambda: copy_with(1, "ctrl+a", "ctrl+c") == "1111101000") or fail("no 1111101000")
+    keys("alt+F4")
+    poll(10, lambda: not prefix_processes("conversione.exe")) or fail("the program still runs")
+
+
+def signed(path, ca=()):
+    return subprocess.run(["osslsigncode", "verify", *ca, "-in", path], capture_output=True).returncode == 0
+
+
+def pack_later(config, version):
+    """The same program packed as VERSION, signed, less Qt/patches-left-out.txt."""
+    subprocess.run("openssl req -x509 -newkey rsa:2048 -nodes -days 1 -subj /CN=prova -keyout key.pem"
+                   " -addext extendedKeyUsage=codeSigning -out cert.pem && openssl pkcs12 -export"
+                   " -inkey key.pem -in cert.pem -out cert.p12 -passout pass:prova",
+                   shell=True, cwd=WORK, check=True, capture_output=True)
+    fewer = WORK / "fewer.cmake"
+    fewer.write_text('file(GLOB_RECURSE gone "${CPACK_TEMPORARY_DIRECTORY}/*/patches-left-out.txt")\n'
+                     'file(REMOVE ${gone})\n')
+    scripts = Path(os.environ["CONVERSIONE_SOURCE"]) / "packaging/windows/cpack"
+    subprocess.run(["cpack", "--config", config, "-B", WORK / "later",
+                    "-D", f"CPACK_PACKAGE_VERSION={version}",
+                    "-D", f"CPACK_PACKAGE_FILE_NAME=Conversione-{version}-windows-x64",
+                    "-D", f"CPACK_PRE_BUILD_SCRIPTS={scripts}/sign.cmake;{scripts}/stamp.cmake;{fewer}"],
+                   check=True, stdout=subprocess.DEVNULL, env=dict(os.environ, **CERT))
+    return WORK / "later" / f"Conversione-{version}-setup.exe"
+
+
+def main():
+    if len(sys.argv) != 5:
+        sys.exit(__doc__)
+    setup, zip_path, config, later_version = sys.argv[1:]
+    # Wine's desktop integration turns every Start-menu shortcut into a Linux menu entry, on its
+    # own time: it is Wine's, not the installer's, and would make the prefix depend on timing.
+    os.environ["WINEDLLOVERRIDES"] += ";winemenubuilder.exe=d"
+    version = re.search(r"Conversione-([0-9.]+)-setup\.exe$", setup).group(1)
+    later = pack_later(config, later_version)
+    later_zip = next((WORK / "later").glob("*-windows-x64.zip"))
+    instdir_win = winvar("LOCALAPPDATA") + r"\Programs\Conversione"
+    instdir = Path(out("winepath", "-u", instdir_win))
+    program, uninstaller = f"{instdir_win}\\conversione.exe", f"{instdir_win}\\disinstalla.exe"
+    shortcut = winvar("APPDATA") + r"\Microsoft\Windows\Start Menu\Programs\Conversione.lnk"
+    before = snapshot()
+
+    def installed(unpacked, version):
+        lnk = Path(out("winepath", "-u", shortcut)).read_bytes()
+        program.encode("utf-16-le") in lnk or program.encode() in lnk or fail("no Start-menu shortcut")
+        got = files(instdir)
+        got.pop("disinstalla.exe", None) or fail("no uninstaller")
+        got == files(unpacked) or fail(f"the installed files are not the zip's: {sorted(got)}")
+        text = out("wine", "reg", "query", KEY).replace("\r", "")
+        entry = dict(re.findall(r"^ +(\S+) +REG_\S+ +(.*)$", text, re.M))
+        want = {"DisplayName": "Conversione", "DisplayVersion": version,
+                "Publisher": "The Conversione developers", "DisplayIcon": program + ",0",
+                "InstallLocation": instdir_win, "UninstallString": f'"{uninstaller}"',
+                "QuietUninstallString": f'"{uninstaller}" /S', "NoModify": "0x1", "NoRepair": "0x1"}
+        wrong = {k: entry.get(k) for k, v in want.items() if entry.get(k) != v}
+        wrong and fail(f"the entry in the list of installed apps: {wrong}, expected {want}")
+        # The files' own bytes in KiB; the installer rounds each file, a KiB either way.
+        size = sum(p.stat().st_size for p in instdir.rglob("*") if p.is_file()) / 1024
+        abs(int(entry["EstimatedSize"], 16) - size) <= len(list(instdir.rglob("*"))) \
+            or fail(f"EstimatedSize {entry['EstimatedSize']}, {size} KiB")
+
+    def refused():
+        launch([instdir / "conversione.exe"], WORK / "running.log")
+        main_window()
+        now = snapshot()
+        wine(setup, "/S", status=2, wait=False)
+        wine(uninstaller, "/S", f"_?={instdir_win}", status=2, wait=False)
+        snapshot() == now or fail("the refused install or uninstall changed the prefix")
+        keys("alt+F4")
+        wait_wine()
+
+    def upgraded():
+        installed(unzipped(later_zip), later_version)
+        apps = out("wine", "reg", "query", KEY.rsplit("\\", 1)[0], "/s")
+        named = re.findall(r"DisplayName +REG_SZ +Conversione\s*$", apps, re.M)
+        len(named) == 1 or fail(f"{len(named)} entries named Conversione in the list of installed apps")
+        for path in (later, instdir / "conversione.exe", instdir / "disinstalla.exe"):
+            signed(path, ("-CAfile", WORK / "cert.pem")) or fail(f"{path}: no sound signature")
+
+    def unchanged(since, allowed=lambda line: False):
+        after = snapshot()
+        new, gone = {l for l in after - since if not allowed(l)}, since - after
+        (new or gone) and fail(f"the prefix changed: new {sorted(new)}, gone {sorted(gone)}")
+
+    def portable():
+        now = snapshot()
+        convert_and_close([unpacked / "conversione.exe"])
+        wait_wine()
+        unchanged(now, lambda l: not (l.startswith("./users/") or "conversione" in l.lower()))
+
+    unpacked = unzipped(Path(zip_path))
+    check_table([
+        ("silent install", lambda: wine(setup, "/S")),
+        ("the zip's files, the uninstaller, the entry", lambda: installed(unpacked, version)),
+        ("the program from its Start-menu shortcut converts",
+         lambda: convert_and_close(["start", "/wait", shortcut])),
+        ("install and uninstall refuse while the program runs", refused),
+        ("without a certificate nothing is signed", lambda: signed(setup) and fail("it is signed")),
+        ("a later version over it, signed", lambda: wine(later, "/S")),
+        ("only the later version's files, one entry, sound signatures", upgraded),
+        ("silent uninstall", lambda: wine(uninstaller, "/S")),
+        ("nothing left", lambda: unchanged(before, UNINSTALLER_COPY.match)),
+        ("the zip's program converts from its own folder, writing nothing", portable),
+    ], lambda row: row[1]())
+
+
+if __name__ == "__main__":
+    main()

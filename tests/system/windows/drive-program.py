@@ -1,0 +1,238 @@
+#!/usr/bin/python3
+"""The Windows program under Wine, driven from outside as a user drives it: keys and clicks with
+xdotool, and what the boxes and message boxes hold read back through the clipboard (Ctrl+A
+Ctrl+C in a text box; Ctrl+C in a message box copies its title, text and buttons).
+    drive-program.py EXE               the whole walk (STEPS)
+    drive-program.py EXE --files       start, a conversion, "Chiudi", under WINEDEBUG=+file
+    drive-program.py EXE --uia CLIENT  what UI Automation (Narrator, NVDA) reads through CLIENT
+                                       (uia-tree.cpp): the tree, then the focus along a walk
+    drive-program.py EXE --look LOOK PERCENT GUI_TEST...
+                                       the window in a look (LOOKS) at a scale
+"""
+import os
+import re
+import subprocess
+import sys
+from pathlib import Path
+
+from fixture import alive, poll
+from winetools import BUILD, TITLE, check_table, copy_with, fail, keys, launch, main_window, out
+from winetools import screenshot, type_text, wait_wine, windows
+
+MESSAGES = {  # as conversion/modulo1.cpp and runtime/runtimeerror.cpp give them
+    "refusal": "Impossibile soddisfare la richiesta: il numero immesso non è binario",
+    "error13": "Errore di run-time '13':\nTipo non corrispondente",
+}
+# What the user does (xdotool key names; "type:TEXT", "alt" a tap of Alt alone, "launch",
+# "menu:N" a click on the Nth item of the menu bar) and what must follow: window (shown and
+# active), reads TEXT (Ctrl+A Ctrl+C copies TEXT; "nothing": the focus is in no text box or an
+# empty one), box NAME (a message box with that message), closed (the box is gone, the program
+# goes on), ends STATUS; tree (UI Automation's tree is uia-tree.txt), focus ELEMENT (UI
+# Automation's focus is on it); looks (the window's size, brightness and screenshot in the look
+# and scale), gui-tests (the GUI tests pass in them); files (every file the program opened is
+# Windows', the user's or its own).
+# Space two Tabs after Input presses Converti; Down one Tab before Input switches the option.
+OPEN, CONVERT, CLOSE = (("the window opens", "launch", "window"),
+                        ("1000 converted to binary", "type:1000 Return Tab", "reads 1111101000"),
+                        ("Alt Chiudi ends the program", "alt Right Return", "ends 0"))
+STEPS = {"": [
+    OPEN, CONVERT,
+    ("Tab: Risultato to Converti", "Tab", "reads nothing"),
+    ("Tab: Converti to the option group", "Tab", "reads nothing"),
+    ("Tab: the option group to Input", "Tab", "reads 1000"),
+    ("Down in the group: Decimale", "shift+Tab Down", "reads 1000"),
+    ("12 in Decimale: Converti refuses", "ctrl+a type:12 Tab Tab space", "box refusal"),
+    ("Return closes the refusal", "Return", "closed"),
+    ("101 after the refusal: 5", "Tab Tab type:101 Return Tab", "reads 5"),
+    ("F10 Nuovo: Input emptied", "F10 Return type:1", "reads 1"),
+    ("F10 Nuovo: Risultato emptied", "Tab", "reads nothing"),
+    ("Up in the group: Binario", "shift+Tab shift+Tab Up", "reads 1"),
+    ("abc to binary: run-time error 13", "ctrl+a type:abc Return", "box error13"),
+    ("Return closes the error box", "Return", "closed"),
+    ("the program goes on, input kept", "", "reads abc"),
+    CLOSE,
+    ("a second run", "launch", "window"),
+    ("a click on Chiudi ends it", "menu:2", "ends 0"),
+], "--files": [OPEN, CONVERT, CLOSE, ("only Windows', the user's and its own files", "", "files")],
+    "--uia": [  # UI Automation's news is asynchronous: each step waits for the focus to arrive
+    OPEN, ("the whole tree", "", "tree"),
+    ("focus at start", "", 'focus Edit "Input"'),
+    ("Tab: Input to Risultato", "Tab", 'focus Edit "Risultato"'),
+    ("Tab: Risultato to Converti", "Tab", 'focus Button "Converti"'),
+    ("Tab: Converti to the option group", "Tab", 'focus RadioButton "Binario"'),
+    # Selecting an option sends the focus back to the input box.
+    ("Down: Decimale selected, focus Input", "Down", 'focus Edit "Input"'), CLOSE,
+    # The GUI tests run once the program has ended, whose window would take the focus from theirs.
+], "--look": [OPEN, ("its size and looks", "", "looks"), CONVERT, CLOSE,
+              ("the GUI tests' captions and geometry in this look", "", "gui-tests")]}
+# UI Automation's control types by number, as uia-tree.txt names them.
+UIA_TYPES = {"50000": "Button", "50004": "Edit", "50010": "MenuBar", "50011": "MenuItem",
+             "50013": "RadioButton", "50020": "Text", "50026": "Group", "50032": "Window"}
+# Where the program may open files (Windows paths, lower case): Windows' own folders, the
+# user's profile, and its own folder (added at run time). Wine's own (Z:\usr\...) files are
+# Wine's implementation of Windows' folders, the system's fonts its fonts folder.
+ALLOWED = (r"c:\windows", r"c:\users", r"z:\usr\lib\x86_64-linux-gnu\wine", r"z:\usr\share\wine",
+           r"z:\usr\share\fonts", "\\\\.\\", "\\device\\")
+# The settings of Windows a look changes (key, value, type), each look's values, and the functions
+# of the GUI tests that check captions and geometry (all for a test not named). Windows 11's
+# style is Qt's only where Windows says it is Windows 11.
+SETTINGS = [(r"HKCU\Control Panel\Desktop", "LogPixels", "REG_DWORD"),
+            (r"HKCU\Software\Microsoft\Windows\CurrentVersion\Themes\Personalize",
+             "AppsUseLightTheme", "REG_DWORD"), (r"HKCU\Software\Wine", "Version", "REG_SZ")]
+LOOKS = {"windowsvista-light": (1, "win10"), "windows11-light": (1, "win11"),
+         "windows11-dark": (0, "win11")}
+FUNCTIONS = {"tst_frmbinario": ["captionsFit", "geometry", "fixedSize", "takesANewScreensScale"]}
+# The window's client area at 100 %: 339 pixels wide, a menu bar over 160 (window/formdescription.h).
+WIDTH, CLIENT_HEIGHT = 339, 160
+
+
+class Program:
+    def __init__(self, exe, env, extra):
+        self.exe, self.env, self.extra, self.process, self.main = exe, env, extra, None, None
+        self.log = Path(f"{Path(exe).stem}-drive.log").resolve()
+
+    def press(self, step_keys):
+        for key in step_keys.split():
+            if key == "launch":
+                self.process = launch([self.exe], self.log, **self.env)
+            elif key == "alt":
+                subprocess.run(["xdotool", "keydown", "Alt_L", "sleep", "0.05", "keyup", "Alt_L"])
+            elif key.startswith("type:"):
+                type_text(key[5:])
+            elif key.startswith("menu:"):
+                x, y = poll(5, lambda: menu_item(self.main, int(key[5:]))) or fail(f"no {key}")
+                subprocess.run(["xdotool", "mousemove", "--window", self.main, str(x), str(y),
+                                "click", "1"], check=True)
+            elif re.fullmatch(r"F\d+", key):
+                # xdotool presses a key symbol with the modifiers of the first keymap entry that
+                # reaches it, and newer xkb-data lists Alt among the ways to F1..F12; a keycode
+                # goes with none.
+                keymap = out("xkbcomp", "-xkb", os.environ["DISPLAY"], "-")
+                keys(re.search(rf"<FK{int(key[1:]):02d}>\s*=\s*(\d+);", keymap).group(1))
+            else:
+                keys(key)
+
+    def boxes(self):
+        return [w for w in windows() if w != self.main]
+
+    def uia(self):
+        """The tree the UI Automation client prints (its error when it fails)."""
+        read = subprocess.run(["timeout", "30", "wine", self.extra[0]], capture_output=True, text=True)
+        alive(self.process.pid) or fail("the program exited")
+        return re.sub(r"^( *)(\d+)", lambda m: m[1] + UIA_TYPES.get(m[2], f"ControlType{m[2]}"),
+                      read.stdout.replace("\r", ""), flags=re.M) or read.stderr
+
+    def check(self, expect):
+        what, _, arg = expect.partition(" ")
+        if what == "window":
+            self.main = main_window()
+        elif what == "reads":
+            want = "" if arg == "nothing" else arg
+            copy = lambda: copy_with(1, "ctrl+a", "ctrl+c")
+            # Nothing copied: only waiting tells. Else a key may come before a queued change of
+            # focus: ask again until the time is up.
+            got = copy() if not want else poll(5, lambda: (c := copy()) == want and c) or copy()
+            got == want or fail(f"read {got!r}, expected {want!r}")
+        elif what == "box":
+            poll(5, self.boxes) or fail("no message box opened")
+            rule = "-" * 27
+            want = "\n".join([rule, TITLE, rule, MESSAGES[arg], rule, "OK   ", rule])
+            poll(5, lambda: copy_with(1, "ctrl+c") == want) or fail(f"it copied {copy_with(1, 'ctrl+c')}")
+        elif what == "closed":
+            poll(5, lambda: not self.boxes()) or fail("the message box is still open")
+            alive(self.process.pid) or fail("the program ended")
+            self.main in windows() or fail("the program's window is gone")
+        elif what == "ends":
+            poll(10, lambda: self.process.poll() is not None) or fail("the program still runs")
+            self.process.returncode == int(arg) or fail(f"it ended with {self.process.returncode}")
+        elif what == "tree":
+            want = "".join(l for l in (Path(__file__).parent / "uia-tree.txt").open() if l[0] != "#")
+            poll(10, lambda: self.uia() == want) or fail(f"the tree is not uia-tree.txt:\n{self.uia()}")
+        elif what == "focus":
+            focused = lambda: [l.strip() for l in self.uia().splitlines()[1:] if l.endswith(" focused")]
+            poll(10, lambda: focused()[:1] and focused()[0].startswith(arg + " ")) \
+                or fail(f"the focus is on {focused()}, expected {arg}")
+        elif what == "files":
+            outside = files_outside(self.log, self.exe)
+            outside and fail("files opened elsewhere:\n" + "\n".join(outside))
+        else:
+            getattr(self, what.replace("-", "_"))(*self.extra)
+
+    def looks(self, look, percent, *_):
+        """The window at PERCENT: as wide as 339 pixels scaled, its menu bar over 160 scaled, dark
+        or light, once drawn (Wine shows a black window first); its screenshot kept."""
+        scale, name = int(percent) / 100, f"windows-{look}-{percent}"
+        size = [int(n) for n in re.findall(r"\d+", out("xdotool", "getwindowgeometry", self.main))[-2:]]
+        menu = size[1] - round(CLIENT_HEIGHT * scale)
+        if abs(size[0] - round(WIDTH * scale)) > 1 or not 15 * scale <= menu <= 40 * scale:
+            fail(f"the window is {size[0]}x{size[1]}, not {WIDTH}x(menu+{CLIENT_HEIGHT}) at {percent} %")
+
+        def drawn():
+            shot = screenshot(self.main, name)
+            mean, spread = map(float, out("convert", shot, "-colorspace", "gray", "-format",
+                                          "%[fx:mean] %[fx:standard_deviation]", "info:").split())
+            return spread > 0.05 and (shot, mean)
+        shot, mean = poll(10, drawn) or fail("the window is not drawn")
+        (mean < 0.5) == look.endswith("dark") or fail(f"{shot} is {mean:.2f} bright, not {look}")
+
+    def gui_tests(self, look, percent, *tests):
+        for test in tests:
+            report = BUILD / "screenshots" / f"windows-{look}-{percent}-{Path(test).stem}.txt"
+            subprocess.run(["wine", test, *FUNCTIONS.get(Path(test).stem, []), "-o", f"{report},txt"],
+                           env=dict(os.environ, **self.env), capture_output=True).returncode == 0 \
+                or fail(f"{Path(test).name} in this look:\n{report.read_text()}")
+
+
+def menu_item(win, n):
+    """The middle of the Nth item of the menu bar, from the window's top-left corner: the items
+    are runs of columns with dark pixels in the window's top strip, apart by more than a
+    letter's gap (a row dark all across is a rule, or a window not drawn yet)."""
+    shot = out("convert", screenshot(win, "menu-bar"), "-crop", "400x24+0+0", "+repage",
+               "-colorspace", "gray", "-threshold", "50%", "txt:-")
+    dark = [tuple(map(int, m)) for m in re.findall(r"^(\d+),(\d+):.*#000000", shot, re.M)]
+    rows = {y: sum(1 for _, yy in dark if yy == y) for _, y in dark}
+    dark = [(x, y) for x, y in dark if rows[y] < 200]
+    found, last = [], -100
+    for x in sorted({x for x, _ in dark}):
+        found += [[x, x]] if x - last > 5 else []
+        found[-1][1], last = x, x
+    ys = [y for _, y in dark]
+    return len(found) >= n and (sum(found[n - 1]) // 2, (min(ys) + max(ys)) // 2)
+
+
+def files_outside(log, exe):
+    """The files the program's process opened outside the allowed folders."""
+    opened = {m.replace("\\\\", "\\").lower().removeprefix("\\??\\").removeprefix("\\\\?\\")
+              for m in re.findall(r'(?:CreateFileW|NtCreateFile|NtOpenFile)\b.*?L"([^"]+)"',
+                                  log.read_text(errors="replace"))}
+    own = out("winepath", "-w", Path(exe).parent).lower()
+    return sorted(p for p in opened if not p.startswith(ALLOWED + (own,)))
+
+
+def set_look(values):
+    """Windows' settings for a look, which Wine's processes read as they start, so every process
+    of the prefix ends first; None for Wine's own values."""
+    subprocess.run(["wineserver", "-k"])
+    wait_wine()
+    for (key, name, kind), value in zip(SETTINGS, values):
+        change = ["delete", key, "/v", name] if value is None else ["add", key, "/v", name, "/t", kind,
+                                                                    "/d", str(value)]
+        subprocess.run(["wine", "reg", *change, "/f"], capture_output=True)
+    subprocess.run(["wineserver", "-k"])
+    wait_wine()
+
+
+def main():
+    exe, mode, extra = sys.argv[1], (sys.argv[2:3] or [""])[0], sys.argv[3:]
+    env = {"--files": {"WINEDEBUG": "+file"}, "--look": {"QT_STYLE_OVERRIDE": "".join(extra[:1]).split("-")[0]}}
+    program = Program(exe, env.get(mode, {}), extra)
+    mode == "--look" and set_look((int(extra[1]) * 96 // 100, *LOOKS[extra[0]]))
+    try:
+        check_table(STEPS[mode], lambda row: (program.press(row[1]), program.check(row[2])))
+    finally:  # a program left running would take the next check's keys
+        program.process and program.process.poll() is None and program.process.kill()
+        mode == "--look" and set_look((None, None, None))
+
+
+if __name__ == "__main__":
+    main()
