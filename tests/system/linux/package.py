@@ -83,7 +83,10 @@ def lint(deb):
     appstream("validate-tree", staging)
     print(out("dpkg-deb", "--field", deb) + out("dpkg-deb", "--contents", deb), end="")
     # Lintian prints its tags on standard output; run as root it also warns on standard error.
-    tags = out("lintian", "--display-info", "--pedantic", deb)
+    # Newer lintian runs AppStream's validate-tree itself: what it can find there, the one issue
+    # check-metainfo.cmake waives (no homepage), was ruled on by the validate-tree above.
+    tags = "\n".join(line for line in out("lintian", "--display-info", "--pedantic", deb).splitlines()
+                     if line.strip() and "appstream-metadata-validation-failed" not in line)
     tags == "" or sys.exit(f"lintian reported:\n{tags}")
     print("lintian: no tags")
     with tempfile.TemporaryDirectory() as root:

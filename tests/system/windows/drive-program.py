@@ -70,9 +70,10 @@ UIA_TYPES = {"50000": "Button", "50004": "Edit", "50010": "MenuBar", "50011": "M
              "50013": "RadioButton", "50020": "Text", "50026": "Group", "50032": "Window"}
 # Where the program may open files (Windows paths, lower case): Windows' own folders, the
 # user's profile, and its own folder (added at run time). Wine's own (Z:\usr\...) files are
-# Wine's implementation of Windows' folders, the system's fonts its fonts folder.
+# Wine's implementation of Windows' folders, the system's fonts its fonts folder; pipe\ names
+# Wine's own RPC service pipes (COM, the clipboard), no file on any disk.
 ALLOWED = (r"c:\windows", r"c:\users", r"z:\usr\lib\x86_64-linux-gnu\wine", r"z:\usr\share\wine",
-           r"z:\usr\share\fonts", "\\\\.\\", "\\device\\")
+           r"z:\usr\share\fonts", "\\\\.\\", "\\device\\", "pipe\\")
 # The settings of Windows a look changes (key, value, type), each look's values, and the functions
 # of the GUI tests that check captions and geometry (all for a test not named). Windows 11's
 # style is Qt's only where Windows says it is Windows 11.
