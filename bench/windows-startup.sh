@@ -29,7 +29,7 @@ for f in build/windows/Conversione-*-windows-x64.zip; do
     if [ -f "$f" ]; then zip=$f; fi
 done
 
-bash scripts/install-deps.sh windows bench build
+bash scripts/install-deps.sh windows icons display bench build
 qt=$(bash scripts/build-qt.sh mingw | tail -n 1)
 bench=build/windows-bench
 # Windows GUI programs, as the program is; a console program starts differently.

@@ -4,19 +4,13 @@
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 
-wanted=()
+missing=()
 for group in "$@"; do
     list="$here/packages/$group.txt"
     [ -f "$list" ] || { echo "install-deps: no package group '$group'" >&2; exit 2; }
-    while read -r pkg _; do
-        [ -n "$pkg" ] && [ "${pkg:0:1}" != "#" ] && wanted+=("$pkg")
-    done < "$list"
-done
-
-missing=()
-for pkg in "${wanted[@]}"; do
-    status=$(dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null || true)
-    [ "$status" = "install ok installed" ] || missing+=("$pkg")
+    for pkg in $(sed 's/#.*//' "$list"); do
+        [ "$(dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null)" = "install ok installed" ] || missing+=("$pkg")
+    done
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 

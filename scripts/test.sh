@@ -10,25 +10,22 @@ cd "$(dirname "${BASH_SOURCE[0]}")/.."
 preset=${1:-release}
 shift || true
 case $preset in
-release) groups=(build test display checks) ;;
+release) groups=(build test display package icons checks) ;;
 sanitize) groups=(build test) ;;
-windows) groups=(windows) ;;
+windows) groups=(qt-mingw icons display windows) ;;
 web) groups=(web) ;;
 *) echo "test: no preset '$preset' (release, sanitize, windows, web)" >&2; exit 2 ;;
 esac
 bash scripts/install-deps.sh "${groups[@]}"
+# The assignment apart from the export, so that a failed Qt build stops the script.
 if [ "$preset" = windows ]; then
-    CONVERSIONE_QT_MINGW=$(bash scripts/build-qt.sh mingw | tail -n 1)
-    export CONVERSIONE_QT_MINGW
+    CONVERSIONE_QT_MINGW=$(bash scripts/build-qt.sh mingw | tail -n 1); export CONVERSIONE_QT_MINGW
 elif [ "$preset" = web ]; then
-    CONVERSIONE_QT_WASM=$(bash scripts/build-qt.sh wasm | tail -n 1)
-    export CONVERSIONE_QT_WASM
+    CONVERSIONE_QT_WASM=$(bash scripts/build-qt.sh wasm | tail -n 1); export CONVERSIONE_QT_WASM
 fi
 source scripts/lib/source-date-epoch.sh # the one time stamped into packages
 cmake --preset "$preset"
 cmake --build --preset "$preset"
 # The Windows packages first: their checks are CTest tests.
-if [ "$preset" = windows ]; then
-    cpack --preset windows
-fi
+[ "$preset" != windows ] || cpack --preset windows
 ctest --preset "$preset" "$@"

@@ -4,30 +4,36 @@ import os, re, subprocess, time
 from fixture import poll
 
 
-def xdotool(*args):
-    return subprocess.run(["xdotool", *map(str, args)], capture_output=True, text=True).stdout
+def xdotool(*args, check=False):
+    return subprocess.run(["xdotool", *map(str, args)], capture_output=True, text=True, check=check).stdout
+
+
+def windows(title="Conversione"):
+    """The ids of the visible windows titled exactly TITLE."""
+    return xdotool("search", "--onlyvisible", "--name", f"^{title}$").split()
 
 
 def find_window(title, seconds=20):
     """The id of the first visible window titled exactly TITLE, or None after SECONDS."""
-    found = poll(seconds, lambda: xdotool("search", "--onlyvisible", "--name", f"^{title}$").split(), 0.2)
+    found = poll(seconds, lambda: windows(title), 0.2)
     return int(found[0]) if found else None
 
 
 def key(*names):
-    """Presses each key in turn. xdotool adds the modifiers of the first keymap entry that reaches
-    a key's symbol, and xkb-data 2.48 lists Alt among the ways to F1..F12: "xdotool key F10" sends
-    Alt+F10 there. A function key goes as its keycode, which xdotool sends with no modifier."""
+    """Presses each key in turn, with no modifier left held by an earlier step. xdotool adds the
+    modifiers of the first keymap entry that reaches a key's symbol, and xkb-data 2.48 lists Alt
+    among the ways to F1..F12: "xdotool key F10" sends Alt+F10 there. A function key goes as its
+    keycode, which xdotool sends with no modifier."""
     for name in names:
         if function := re.fullmatch(r"F(1[0-2]|[1-9])", name):
             keymap = subprocess.run(["xkbcomp", "-xkb", os.environ["DISPLAY"], "-"],
                                     capture_output=True, text=True).stdout
             name = re.search(rf"^\s*<FK{int(function[1]):02d}>\s*=\s*(\d+);", keymap, re.M)[1]
-        xdotool("key", name)
+        xdotool("key", "--clearmodifiers", name, check=True)
 
 
 def type_text(text, delay=30):
-    xdotool("type", "--delay", delay, text)
+    xdotool("type", "--delay", delay, text, check=True)
 
 
 def tap_alt():
@@ -36,6 +42,20 @@ def tap_alt():
     xdotool("keydown", "Alt_L")
     time.sleep(0.05)
     xdotool("keyup", "Alt_L")
+
+
+def press(step, special=lambda name: False, delay=30):
+    """Does a table's step, words apart: "type:TEXT" types TEXT, "alt" taps Alt alone, any other
+    word is an xdotool key name, unless SPECIAL(word), the table's own words, returns true."""
+    for name in step.split():
+        if special(name):
+            continue
+        elif name == "alt":
+            tap_alt()
+        elif name.startswith("type:"):
+            type_text(name[5:], delay)
+        else:
+            key(name)
 
 
 def screenshot(window, path):

@@ -12,18 +12,14 @@ A fixture started after others (orca after display and dbus) sees their variable
 is started in a session of its own with its output in STATE/NAME, so CTest never waits on a pipe
 a daemon holds; stop ends it with all its descendants, whatever they became.
 """
-import json
-import os
-import shutil
-import signal
-import subprocess
-import sys
-import tempfile
-import time
+import json, os, shutil, signal, subprocess, sys, time
 from pathlib import Path
 
 HERE = Path(__file__).resolve().parent
 DEPENDS = {"display": [], "dbus": ["display"], "orca": ["display", "dbus"], "wine": ["display"]}
+# Kept from Orca and the program under it, so that the program turns accessibility on from the
+# desktop's switch alone, as on a desktop: Qt's own switches, and the caller's session manager.
+NOT_UNDER_ORCA = ("QT_LINUX_ACCESSIBILITY_ALWAYS_ON", "QT_ACCESSIBILITY", "SESSION_MANAGER")
 
 
 def poll(seconds, check, interval=0.05):
@@ -36,23 +32,19 @@ def poll(seconds, check, interval=0.05):
         time.sleep(interval)
 
 
-def children_of():
-    table = {}
+def descendants(pids):
+    parent = {}  # the parent's pid is the second field after the ")" that ends the command's name
     for stat in Path("/proc").glob("[0-9]*/stat"):
         try:
-            fields = stat.read_text().rsplit(")", 1)[1].split()
+            parent[int(stat.parent.name)] = int(stat.read_text().rsplit(")", 1)[1].split()[1])
         except OSError:
             continue
-        table.setdefault(int(fields[1]), []).append(int(stat.parent.name))
-    return table
-
-
-def descendants(pids):
-    table, found, queue = children_of(), [], list(pids)
+    found, queue = [], list(pids)
     while queue:
-        for child in table.get(queue.pop(), []):
-            found.append(child)
-            queue.append(child)
+        of = queue.pop()
+        children = [child for child, p in parent.items() if p == of]
+        found += children
+        queue += children
     return found
 
 
@@ -161,7 +153,7 @@ def start_orca(f):
     f.export(HOME=str(home), XDG_CONFIG_HOME=str(home / ".config"),
              XDG_DATA_HOME=str(home / ".local/share"), XDG_CACHE_HOME=str(home / ".cache"),
              NO_AT_BRIDGE="0", ORCA_LOG=str(logs / "orca.debug"), SPOKEN=str(logs / "spoken.txt"))
-    for name in ("QT_LINUX_ACCESSIBILITY_ALWAYS_ON", "QT_ACCESSIBILITY", "SESSION_MANAGER"):
+    for name in NOT_UNDER_ORCA:
         f.env.pop(name, None)
     # The desktop's switch, and the same on the accessibility bus itself, as Orca does: newer
     # at-spi2-core no longer derives one from the other.

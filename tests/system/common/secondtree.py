@@ -1,7 +1,6 @@
 """A second copy of the source tree in another folder, for the checks that build the same thing
 twice and compare the bytes, and the list of files a fresh clone has."""
-import shutil
-import subprocess
+import shutil, subprocess
 from pathlib import Path
 
 

@@ -3,7 +3,7 @@
 saved (docs/screenshot.png is made from it), and "Chiudi" from the keyboard ends it with status 0.
 Usage: real_window.py PROGRAM SCREENSHOT.png   (on the display in $DISPLAY)"""
 import subprocess, sys, time
-from desktop import find_window, key, screenshot, tap_alt, type_text, xdotool
+from desktop import find_window, press, screenshot, xdotool
 from fixture import end
 
 program, output = sys.argv[1:3]
@@ -13,13 +13,12 @@ try:
     print(f"window {window} mapped")
     time.sleep(0.5)
     xdotool("windowactivate", "--sync", window)
-    type_text("1000")
-    key("Return")
+    press("type:1000 Return")
     time.sleep(0.3)
     print(f"screenshot: {output} ({screenshot(window, output)})")
-    tap_alt()  # the menu bar opens on "Nuovo"; "Chiudi" is next to it
+    press("alt")  # the menu bar opens on "Nuovo"; "Chiudi" is next to it
     time.sleep(0.2)
-    key("Right", "Return")
+    press("Right Return")
     status = app.wait(10)
     print(f"Chiudi ended the program with status {status}")
     sys.exit(status != 0)

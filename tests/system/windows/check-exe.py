@@ -2,10 +2,7 @@
 """What Windows reads from the program's file before it runs a line of it: the version record,
 the icon, the manifest, the subsystem (no console window) and the DLLs it needs.
 Usage: check-exe.py EXE VERSION   (VERSION as the project gives it, e.g. 1.00)"""
-import io
-import sys
-import xml.etree.ElementTree as ET
-
+import io, sys, xml.etree.ElementTree as ET
 import pefile
 
 # DLLs every Windows has; anything else would have to travel with the program.

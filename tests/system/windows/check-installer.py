@@ -3,17 +3,11 @@
 installer, the program it installs, the installer of a later version (packed here from the same
 build with one file fewer, signed with a throw-away certificate) over it, the uninstaller, and
 the portable zip. Usage: check-installer.py SETUP_EXE ZIP CPACK_CONFIG LATER_VERSION"""
-import os
-import re
-import subprocess
-import sys
-import tempfile
-import zipfile
+import os, re, subprocess, sys, tempfile, zipfile
 from pathlib import Path
-
+from desktop import key, press
 from fixture import poll
-from winetools import check_table, copy_with, fail, keys, launch, main_window, out
-from winetools import prefix_processes, type_text, wait_wine
+from winetools import check_table, copy_with, fail, launch, main_window, out, prefix_processes, wait_wine
 
 KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Conversione"
 # What Wine writes anew whenever its server starts, whatever runs: the hardware's description,
@@ -65,10 +59,9 @@ def unzipped(path):
 def convert_and_close(argv):
     launch(argv, WORK / "program.log")
     main_window()
-    type_text("1000")
-    keys("Return", "Tab")
+    press("type:1000 Return Tab")
     poll(10, lambda: copy_with(1, "ctrl+a", "ctrl+c") == "1111101000") or fail("no 1111101000")
-    keys("alt+F4")
+    key("alt+F4")
     poll(10, lambda: not prefix_processes("conversione.exe")) or fail("the program still runs")
 
 
@@ -136,7 +129,7 @@ def main():
         wine(setup, "/S", status=2, wait=False)
         wine(uninstaller, "/S", f"_?={instdir_win}", status=2, wait=False)
         snapshot() == now or fail("the refused install or uninstall changed the prefix")
-        keys("alt+F4")
+        key("alt+F4")
         wait_wine()
 
     def upgraded():

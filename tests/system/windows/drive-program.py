@@ -9,15 +9,11 @@ Ctrl+C in a text box; Ctrl+C in a message box copies its title, text and buttons
     drive-program.py EXE --look LOOK PERCENT GUI_TEST...
                                        the window in a look (LOOKS) at a scale
 """
-import os
-import re
-import subprocess
-import sys
+import os, re, subprocess, sys
 from pathlib import Path
-
+from desktop import press, windows
 from fixture import alive, poll
-from winetools import BUILD, TITLE, check_table, copy_with, fail, keys, launch, main_window, out
-from winetools import screenshot, type_text, wait_wine, windows
+from winetools import BUILD, TITLE, check_table, copy_with, fail, launch, main_window, out, screenshot, wait_wine
 
 MESSAGES = {  # as conversion/modulo1.cpp and runtime/runtimeerror.cpp give them
     "refusal": "Impossibile soddisfare la richiesta: il numero immesso non è binario",
@@ -92,26 +88,14 @@ class Program:
         self.exe, self.env, self.extra, self.process, self.main = exe, env, extra, None, None
         self.log = Path(f"{Path(exe).stem}-drive.log").resolve()
 
-    def press(self, step_keys):
-        for key in step_keys.split():
-            if key == "launch":
-                self.process = launch([self.exe], self.log, **self.env)
-            elif key == "alt":
-                subprocess.run(["xdotool", "keydown", "Alt_L", "sleep", "0.05", "keyup", "Alt_L"])
-            elif key.startswith("type:"):
-                type_text(key[5:])
-            elif key.startswith("menu:"):
-                x, y = poll(5, lambda: menu_item(self.main, int(key[5:]))) or fail(f"no {key}")
-                subprocess.run(["xdotool", "mousemove", "--window", self.main, str(x), str(y),
-                                "click", "1"], check=True)
-            elif re.fullmatch(r"F\d+", key):
-                # xdotool presses a key symbol with the modifiers of the first keymap entry that
-                # reaches it, and newer xkb-data lists Alt among the ways to F1..F12; a keycode
-                # goes with none.
-                keymap = out("xkbcomp", "-xkb", os.environ["DISPLAY"], "-")
-                keys(re.search(rf"<FK{int(key[1:]):02d}>\s*=\s*(\d+);", keymap).group(1))
-            else:
-                keys(key)
+    def special(self, word):
+        if word == "launch":
+            self.process = launch([self.exe], self.log, **self.env)
+        elif word.startswith("menu:"):
+            x, y = poll(5, lambda: menu_item(self.main, int(word[5:]))) or fail(f"no {word}")
+            subprocess.run(["xdotool", "mousemove", "--window", self.main, str(x), str(y), "click", "1"],
+                           check=True)
+        return word == "launch" or word.startswith("menu:")
 
     def boxes(self):
         return [w for w in windows() if w != self.main]
@@ -229,7 +213,7 @@ def main():
     program = Program(exe, env.get(mode, {}), extra)
     mode == "--look" and set_look((int(extra[1]) * 96 // 100, *LOOKS[extra[0]]))
     try:
-        check_table(STEPS[mode], lambda row: (program.press(row[1]), program.check(row[2])))
+        check_table(STEPS[mode], lambda row: (press(row[1], program.special), program.check(row[2])))
     finally:  # a program left running would take the next check's keys
         program.process and program.process.poll() is None and program.process.kill()
         mode == "--look" and set_look((None, None, None))

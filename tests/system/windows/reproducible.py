@@ -2,12 +2,8 @@
 """A second build of the same tree, copied into another folder, gives the same bytes: the
 program, the zip, the installer and the source archive.
 Usage: reproducible.py FILE...   (names in the build folder)"""
-import filecmp
-import os
-import subprocess
-import sys
+import filecmp, os, subprocess, sys
 from pathlib import Path
-
 from secondtree import copy_tree
 
 source, build = Path(os.environ["CONVERSIONE_SOURCE"]), Path(os.environ["CONVERSIONE_BUILD"])

@@ -1,10 +1,8 @@
 """What the Windows checks do to a program under Wine on the fixtures' X display: start it, find
 its window, press keys, read the clipboard that Wine shares with X, keep a screenshot."""
-import os
-import subprocess
-import sys
+import os, subprocess, sys
 from pathlib import Path
-
+from desktop import key, windows
 from fixture import alive, poll
 
 TITLE = "Conversione"
@@ -33,10 +31,6 @@ def launch(argv, log, **env):
                                 env=dict(os.environ, **env))
 
 
-def windows(title=TITLE):
-    return out("xdotool", "search", "--onlyvisible", "--name", f"^{title}$").split()
-
-
 def main_window(seconds=60):
     """The program's window once mapped, made active (openbox activates a new window, but not
     always by the time it is mapped)."""
@@ -48,14 +42,6 @@ def main_window(seconds=60):
     return win
 
 
-def keys(*names):
-    subprocess.run(["xdotool", "key", "--clearmodifiers", *names], check=True)
-
-
-def type_text(text):
-    subprocess.run(["xdotool", "type", "--delay", "30", text], check=True)
-
-
 def copy_with(seconds, *names):
     """What NAMES copy, or "" when nothing is copied within SECONDS."""
     sentinel, clipboard = "(nothing copied)", lambda: out("xclip", "-o", "-selection", "clipboard")
@@ -63,7 +49,7 @@ def copy_with(seconds, *names):
     subprocess.run(["xclip", "-i", "-selection", "clipboard"], input=sentinel.encode(),
                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     poll(2, lambda: clipboard() == sentinel) or fail("the clipboard cannot be set")
-    keys(*names)
+    key(*names)
     return (poll(seconds, lambda: clipboard() != sentinel and clipboard()) or "").replace("\r", "")
 
 
