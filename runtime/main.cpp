@@ -11,6 +11,12 @@ int main(int argc, char *argv[])
 {
     const std::unique_ptr<QApplication> app = window::startUp(argc, argv);
     window::FrmBinario frmBinario;
-    frmBinario.show();
+    // Normal, not the full screen that show() gives a window in a browser.
+    frmBinario.showNormal();
+#ifdef Q_OS_WASM
+    // The browser gives keys to the page's active window only: with it active at once, the
+    // keyboard reaches "Input" with no click first.
+    frmBinario.activateWindow();
+#endif
     return app->exec();
 }

@@ -2,6 +2,9 @@
 #include "startup.h"
 
 #include "announcements.h"
+#ifdef Q_OS_WASM
+#include "browser.h"
+#endif
 #include "fonts.h"
 #include "menubarkeyboard.h"
 #include "nodisplay.h"
@@ -78,6 +81,9 @@ std::unique_ptr<QApplication> startUp(int &argc, char **argv)
     installNotifierAccessible(); // later Qt announces through an event of its own
 #endif
     substituteMissingFonts();
+#ifdef Q_OS_WASM
+    prepareForBrowser();
+#endif
     translateQt(*app);
     return app;
 }

@@ -1,0 +1,53 @@
+// Starts the program in the page (Qt's loader, qtLoad) and tells the user what happens: the
+// progress while it loads, a message where it cannot run, and its end, with a way to start it
+// again. Once the window is on the page, the keyboard goes to it and body[data-pronto] is set.
+"use strict";
+(() => {
+  const screen = document.getElementById("screen");
+  const show = (id) => {
+    for (const other of ["caricamento", "senza-webassembly", "errore", "fine"])
+      document.getElementById(other).hidden = other !== id;
+    screen.hidden = id !== null;
+  };
+  for (const button of document.querySelectorAll(".riavvia"))
+    button.addEventListener("click", () => location.reload());
+
+  // Qt keeps its elements in a shadow root inside the screen element.
+  const qtRoot = () => {
+    for (const element of screen.querySelectorAll("*"))
+      if (element.shadowRoot)
+        return element.shadowRoot;
+    return null;
+  };
+  const whenWindowShown = (then) => {
+    const canvas = qtRoot()?.querySelector("canvas.qt-window-content");
+    if (canvas)
+      then(canvas);
+    else
+      requestAnimationFrame(() => whenWindowShown(then));
+  };
+
+  if (typeof WebAssembly !== "object") {
+    show("senza-webassembly");
+    return;
+  }
+  show("caricamento");
+  qtLoad({
+    qt: {
+      containerElements: [screen],
+      entryFunction: window.conversione_entry,
+      onLoaded: () => {
+        show(null);
+        whenWindowShown((canvas) => {
+          // The window is active; the keyboard goes where Qt put the focus, "Input".
+          canvas.focus();
+          document.body.dataset.pronto = "1";
+        });
+      },
+      onExit: (status) => show(status.crashed ? "errore" : "fine"),
+    },
+  }).catch((error) => {
+    console.error(error);
+    show("errore");
+  });
+})();

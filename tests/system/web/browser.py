@@ -1,0 +1,129 @@
+"""Debian's Chromium, headless, on the served site (CONVERSIONE_SITE_URL), driven through Selenium:
+keys as a user types them, the page's script, and what screen readers get, Chromium's
+accessibility tree read through the DevTools protocol. The web checks share it."""
+import os
+import tempfile
+import time
+
+from selenium import webdriver
+from selenium.webdriver.chrome.service import Service
+from selenium.webdriver.common.action_chains import ActionChains
+from selenium.webdriver.common.keys import Keys
+
+FLAGS = ["--headless=new", "--no-sandbox", "--force-renderer-accessibility", "--disable-gpu",
+         "--disable-background-networking", "--disable-component-update", "--disable-sync",
+         "--no-first-run", "--window-size=800,600", "--lang=it"]
+# Key names of the steps' tables, as Selenium sends them.
+KEYS = {"Return": Keys.ENTER, "Tab": Keys.TAB, "Down": Keys.DOWN, "Up": Keys.UP,
+        "Right": Keys.RIGHT, "Left": Keys.LEFT, "Escape": Keys.ESCAPE, "F10": Keys.F10,
+        "space": Keys.SPACE}
+
+
+class Failure(Exception):
+    pass
+
+
+class Browser:
+    def __init__(self, *flags):
+        self.profile = tempfile.TemporaryDirectory(prefix="conversione-chromium-")
+        options = webdriver.ChromeOptions()
+        options.binary_location = "/usr/bin/chromium"
+        for flag in FLAGS + [f"--user-data-dir={self.profile.name}", *flags]:
+            options.add_argument(flag)
+        self.driver = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
+        self.url = os.environ["CONVERSIONE_SITE_URL"]
+        origin = self.url.rstrip("/")
+        self.cdp("Browser.grantPermissions", origin=origin,
+                 permissions=["clipboardReadWrite", "clipboardSanitizedWrite"])
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
+        self.driver.quit()
+        self.profile.cleanup()
+
+    def cdp(self, command, **params):
+        return self.driver.execute_cdp_cmd(command, params)
+
+    def js(self, script, *args):
+        return self.driver.execute_script(script, *args)
+
+    def open(self, ready=True):
+        """Loads the page; with ready, waits until the program's window is on it."""
+        self.driver.get(self.url)
+        if ready:
+            self.wait(lambda: self.js("return document.body.dataset.pronto === '1'"), 30,
+                      "the program's window on the page")
+
+    def wait(self, check, seconds, what):
+        deadline = time.monotonic() + seconds
+        while True:
+            result = check()
+            if result:
+                return result
+            if time.monotonic() > deadline:
+                raise Failure(f"waited {seconds} s for {what}")
+            time.sleep(0.05)
+
+    def press(self, *keys):
+        """Keys of the steps' tables: names in KEYS, "alt" (a tap of Alt alone),
+        "ctrl+X", "shift+Tab", or "type:TEXT"."""
+        chain = ActionChains(self.driver)
+        for key in keys:
+            if key.startswith("type:"):
+                chain.send_keys(key[5:])
+            elif key == "alt":
+                chain.key_down(Keys.ALT).key_up(Keys.ALT)
+            elif "+" in key:
+                modifier, _, name = key.partition("+")
+                held = {"ctrl": Keys.CONTROL, "shift": Keys.SHIFT}[modifier]
+                chain.key_down(held).send_keys(KEYS.get(name, name)).key_up(held)
+            else:
+                chain.send_keys(KEYS[key])
+            chain.pause(0.05)
+        chain.perform()
+
+    def clipboard(self, text=None):
+        """The browser's clipboard text; with text, sets it first."""
+        return self.driver.execute_async_script(
+            "const [text, done] = arguments;"
+            "(text === null ? Promise.resolve() : navigator.clipboard.writeText(text))"
+            ".then(() => navigator.clipboard.readText()).then(done, e => done('ERROR ' + e));",
+            text)
+
+    def paste(self, text):
+        """A paste of TEXT from the browser's clipboard into the window, as Ctrl+V gives it."""
+        self.js("const data = new DataTransfer(); data.setData('text/plain', arguments[0]);"
+                "document.activeElement.dispatchEvent(new ClipboardEvent('paste',"
+                " {clipboardData: data, bubbles: true, cancelable: true}));", text)
+
+    def tree(self):
+        """Chromium's accessibility tree, as screen readers get it: the nodes not ignored, each
+        with role, name, value and checked state, and its children's ids."""
+        nodes = []
+        for node in self.cdp("Accessibility.getFullAXTree")["nodes"]:
+            if node.get("ignored"):
+                continue
+            props = {p["name"]: p["value"].get("value") for p in node.get("properties", [])}
+            nodes.append({"id": node["nodeId"], "role": node.get("role", {}).get("value", ""),
+                          "name": node.get("name", {}).get("value", ""),
+                          "value": node.get("value", {}).get("value", ""),
+                          "checked": props.get("checked"), "children": node.get("childIds", []),
+                          "description": node.get("description", {}).get("value", "")})
+        return nodes
+
+    def screenshot(self, path):
+        self.driver.save_screenshot(str(path))
+
+
+def find(nodes, role, name=None):
+    """The first node of the role (and name), or None."""
+    return next((n for n in nodes if n["role"] == role and (name is None or n["name"] == name)), None)
+
+
+def describe(nodes):
+    """The tree as lines "role 'name' = value", for a failure's report."""
+    return "\n".join(f"  {n['role']} '{n['name']}'" + (f" = {n['value']!r}" if n["value"] else "")
+                     + (f" checked={n['checked']}" if n["checked"] is not None else "")
+                     for n in nodes if n["role"] not in ("none", "generic", "InlineTextBox"))

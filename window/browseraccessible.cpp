@@ -1,0 +1,152 @@
+// The page elements of the window's accessible objects, completed where Qt 6.8 leaves them bare.
+#include "browseraccessible.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QTimer>
+#include <QWidget>
+#include <QtGui/private/qaccessiblebridgeutils_p.h>
+#include <QtGui/private/qguiapplication_p.h>
+#include <emscripten/val.h>
+#include <qpa/qplatformaccessibility.h>
+#include <qpa/qplatformintegration.h>
+#include <string>
+
+namespace window {
+
+namespace {
+
+using emscripten::val;
+
+bool enabled = false;
+
+QPlatformAccessibility *platformAccessibility()
+{
+    return QGuiApplicationPrivate::platformIntegration()->accessibility();
+}
+
+// Qt keeps its elements in the shadow roots of the page's screen elements.
+val findInQtElements(const std::string &selector)
+{
+    const val hosts = val::global("document").call<val>("querySelectorAll", std::string("*"));
+    for (int i = 0, n = hosts["length"].as<int>(); i < n; ++i) {
+        const val root = hosts[i]["shadowRoot"];
+        if (root.isNull() || root.isUndefined())
+            continue;
+        val found = root.call<val>("querySelector", selector);
+        if (!found.isNull())
+            return found;
+    }
+    return val::null();
+}
+
+// Qt names each element by the interface's accessible id, which may hold dots: an attribute
+// selector takes it as it is.
+val elementOf(QAccessibleInterface *iface)
+{
+    QString id = QAccessibleBridgeUtils::accessibleId(iface);
+    id.replace(u'\\', QStringLiteral("\\\\")).replace(u'"', QStringLiteral("\\\""));
+    return findInQtElements("[id=\"" + id.toStdString() + "\"]");
+}
+
+void setAttribute(val &element, const char *name, const QString &value)
+{
+    element.call<void>("setAttribute", std::string(name), value.toStdString());
+}
+
+// The children's elements are the element's own for screen readers: Qt puts every element
+// side by side in the window's container.
+void ownChildren(val &element, QAccessibleInterface *iface)
+{
+    QStringList ids;
+    for (int i = 0; i < iface->childCount(); ++i)
+        ids << QAccessibleBridgeUtils::accessibleId(iface->child(i));
+    setAttribute(element, "aria-owns", ids.join(u' '));
+}
+
+void complete(QAccessibleInterface *iface)
+{
+    if (!iface || !iface->isValid())
+        return;
+    val element = elementOf(iface);
+    if (element.isNull())
+        return;
+    const QString name = iface->text(QAccessible::Name);
+    switch (iface->role()) {
+    case QAccessible::EditableText:
+        setAttribute(element, "aria-label", name);
+        element.set("value", iface->text(QAccessible::Value).toStdString());
+        element.set("readOnly", bool(iface->state().readOnly));
+        break;
+    case QAccessible::RadioButton:
+        setAttribute(element, "aria-label", name);
+        element.set("checked", bool(iface->state().checked));
+        break;
+    case QAccessible::Grouping:
+        setAttribute(element, "role", QStringLiteral("radiogroup"));
+        setAttribute(element, "aria-label", name);
+        ownChildren(element, iface);
+        break;
+    case QAccessible::MenuBar:
+        setAttribute(element, "aria-label", name);
+        ownChildren(element, iface);
+        break;
+    case QAccessible::Dialog:
+        // Qt makes a closed <dialog>, which screen readers skip.
+        setAttribute(element, "open", QString());
+        setAttribute(element, "aria-modal", QStringLiteral("true"));
+        setAttribute(element, "aria-label", name);
+        ownChildren(element, iface);
+        break;
+    default:
+        break;
+    }
+}
+
+void completeTree(QAccessibleInterface *iface)
+{
+    complete(iface);
+    for (int i = 0; iface && i < iface->childCount(); ++i)
+        completeTree(iface->child(i));
+}
+
+// Qt's own handling first, which makes the element; then what it leaves out, on the object and
+// on its parent, whose list of children may have grown.
+void update(QAccessibleEvent *event)
+{
+    platformAccessibility()->notifyAccessibilityUpdate(event);
+    if (!enabled)
+        return;
+    QAccessibleInterface *iface = event->accessibleInterface();
+    if (event->type() == QAccessible::ObjectShow)
+        completeTree(iface);
+    else
+        complete(iface);
+    if (iface)
+        complete(iface->parent());
+}
+
+void enable()
+{
+    val button = findInQtElements("button.hidden-visually-read-by-screen-reader");
+    if (button.isNull()) {
+        QTimer::singleShot(20, &enable); // the window is not on the page yet
+        return;
+    }
+    button.call<void>("click");
+    enabled = true;
+    platformAccessibility()->setActive(true); // widgets report their changes from now on
+    for (QWidget *window : QApplication::topLevelWidgets())
+        if (window->isVisible())
+            completeTree(QAccessible::queryAccessibleInterface(window));
+}
+
+} // namespace
+
+void completeBrowserAccessibility()
+{
+    QAccessible::installUpdateHandler(&update);
+    QTimer::singleShot(0, &enable);
+}
+
+} // namespace window
