@@ -93,10 +93,9 @@ class Browser:
             text)
 
     def paste(self, text):
-        """A paste of TEXT from the browser's clipboard into the window, as Ctrl+V gives it."""
-        self.js("const data = new DataTransfer(); data.setData('text/plain', arguments[0]);"
-                "document.activeElement.dispatchEvent(new ClipboardEvent('paste',"
-                " {clipboardData: data, bubbles: true, cancelable: true}));", text)
+        """TEXT put on the browser's clipboard and pasted with Ctrl+V, as a user pastes."""
+        self.clipboard(text)
+        self.press("ctrl+v")
 
     def tree(self):
         """Chromium's accessibility tree, as screen readers get it: the nodes not ignored, each
