@@ -28,6 +28,7 @@ class Browser:
         self.profile = tempfile.TemporaryDirectory(prefix="conversione-chromium-")
         options = webdriver.ChromeOptions()
         options.binary_location = "/usr/bin/chromium"
+        options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
         for flag in FLAGS + [f"--user-data-dir={self.profile.name}", *flags]:
             options.add_argument(flag)
         self.driver = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
@@ -53,8 +54,15 @@ class Browser:
         """Loads the page; with ready, waits until the program's window is on it."""
         self.driver.get(self.url)
         if ready:
-            self.wait(lambda: self.js("return document.body.dataset.pronto === '1'"), 30,
-                      "the program's window on the page")
+            try:
+                self.wait(lambda: self.js("return document.body.dataset.pronto === '1'"), 30,
+                          "the program's window on the page")
+            except Failure as failure:
+                raise Failure(f"{failure}; the console:\n{self.console()}") from None
+
+    def console(self):
+        """What the page and the program wrote to the browser's console since the last call."""
+        return "\n".join(entry["message"] for entry in self.driver.get_log("browser"))
 
     def wait(self, check, seconds, what):
         deadline = time.monotonic() + seconds
