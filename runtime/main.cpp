@@ -4,6 +4,9 @@
 // layer, but what it starts is the window, so it includes window/ headers.
 #include "frmbinario.h"
 #include "startup.h"
+#ifdef Q_OS_WASM
+#include "browser.h"
+#endif
 
 #include <QApplication>
 
@@ -11,12 +14,10 @@ int main(int argc, char *argv[])
 {
     const std::unique_ptr<QApplication> app = window::startUp(argc, argv);
     window::FrmBinario frmBinario;
-    // Normal, not the full screen that show() gives a window in a browser.
-    frmBinario.showNormal();
 #ifdef Q_OS_WASM
-    // The browser gives keys to the page's active window only: with it active at once, the
-    // keyboard reaches "Input" with no click first.
-    frmBinario.activateWindow();
+    window::showInBrowser(frmBinario);
+#else
+    frmBinario.show();
 #endif
     return app->exec();
 }

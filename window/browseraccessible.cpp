@@ -3,6 +3,8 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QHash>
+#include <QLabel>
 #include <QTimer>
 #include <QWidget>
 #include <QtGui/private/qaccessiblebridgeutils_p.h>
@@ -17,6 +19,7 @@ namespace window {
 namespace {
 
 using emscripten::val;
+using namespace Qt::StringLiterals;
 
 bool enabled = false;
 
@@ -64,6 +67,15 @@ void ownChildren(val &element, QAccessibleInterface *iface)
     setAttribute(element, "aria-owns", ids.join(u' '));
 }
 
+bool hasRadioButtons(QAccessibleInterface *iface)
+{
+    for (int i = 0; i < iface->childCount(); ++i)
+        if (iface->child(i)->role() == QAccessible::RadioButton)
+            return true;
+    return false;
+}
+
+// What Qt leaves out of the element of one accessible object.
 void complete(QAccessibleInterface *iface)
 {
     if (!iface || !iface->isValid())
@@ -83,7 +95,7 @@ void complete(QAccessibleInterface *iface)
         element.set("checked", bool(iface->state().checked));
         break;
     case QAccessible::Grouping:
-        setAttribute(element, "role", QStringLiteral("radiogroup"));
+        setAttribute(element, "role", hasRadioButtons(iface) ? u"radiogroup"_s : u"group"_s);
         setAttribute(element, "aria-label", name);
         ownChildren(element, iface);
         break;
@@ -91,9 +103,16 @@ void complete(QAccessibleInterface *iface)
         setAttribute(element, "aria-label", name);
         ownChildren(element, iface);
         break;
+    case QAccessible::StaticText:
+        // A label that names a box is read as the box's name, not as text of its own.
+        if (const auto *label = qobject_cast<QLabel *>(iface->object()); label && label->buddy())
+            setAttribute(element, "aria-hidden", QStringLiteral("true"));
+        break;
+    case QAccessible::AlertMessage:
     case QAccessible::Dialog:
-        // Qt makes a closed <dialog>, which screen readers skip.
-        setAttribute(element, "open", QString());
+        setAttribute(element, "role",
+                     iface->role() == QAccessible::Dialog ? QStringLiteral("dialog")
+                                                          : QStringLiteral("alertdialog"));
         setAttribute(element, "aria-modal", QStringLiteral("true"));
         setAttribute(element, "aria-label", name);
         ownChildren(element, iface);
@@ -101,6 +120,34 @@ void complete(QAccessibleInterface *iface)
     default:
         break;
     }
+}
+
+// The keyboard's element: Qt's input method takes every key through one hidden text field of
+// the page, which holds the browser's focus whatever control has Qt's. It is given the focused
+// control's role, name and state, so that a screen reader following the focus reads the control.
+void describeFocus(QAccessibleInterface *iface)
+{
+    val field = val::global("document").call<val>("querySelector", std::string("body > input"));
+    if (field.isNull() || !iface || !iface->isValid())
+        return;
+    static const QHash<QAccessible::Role, QString> roles {
+        { QAccessible::EditableText, QStringLiteral("textbox") },
+        { QAccessible::Button, QStringLiteral("button") },
+        { QAccessible::RadioButton, QStringLiteral("radio") },
+        { QAccessible::MenuItem, QStringLiteral("menuitem") },
+    };
+    setAttribute(field, "role", roles.value(iface->role(), QStringLiteral("textbox")));
+    setAttribute(field, "aria-label", iface->text(QAccessible::Name));
+    setAttribute(field, "aria-readonly", iface->state().readOnly ? u"true"_s : u"false"_s);
+    // The field keeps what the browser typed into it, taken or not: it shows the box's value.
+    field.set("value",
+              iface->role() == QAccessible::EditableText
+                  ? iface->text(QAccessible::Value).toStdString()
+                  : std::string());
+    if (iface->role() == QAccessible::RadioButton)
+        setAttribute(field, "aria-checked", iface->state().checked ? u"true"_s : u"false"_s);
+    else
+        field.call<void>("removeAttribute", std::string("aria-checked"));
 }
 
 void completeTree(QAccessibleInterface *iface)
@@ -122,6 +169,8 @@ void update(QAccessibleEvent *event)
         completeTree(iface);
     else
         complete(iface);
+    if (iface && iface->object() && iface->object() == QApplication::focusWidget())
+        describeFocus(iface);
     if (iface)
         complete(iface->parent());
 }
@@ -139,6 +188,8 @@ void enable()
     for (QWidget *window : QApplication::topLevelWidgets())
         if (window->isVisible())
             completeTree(QAccessible::queryAccessibleInterface(window));
+    if (QWidget *focused = QApplication::focusWidget())
+        describeFocus(QAccessible::queryAccessibleInterface(focused));
 }
 
 } // namespace

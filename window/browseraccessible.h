@@ -1,8 +1,9 @@
 // What screen readers find of the program in a web browser, where Qt for WebAssembly mirrors the
 // accessible objects as hidden page elements. Qt 6.8 makes them only after its hidden "Enable
 // Screen Reader" button is pressed, and leaves out the boxes' and options' names, the boxes'
-// values, the options' checked state, the items of the group and of the menu bar, and a dialog
-// element that is open; this supplies them from Qt's accessible interfaces.
+// values, the options' checked state, the items of the group and of the menu bar, the message
+// box as a dialog, and what the focused control is; this supplies them from Qt's accessible
+// interfaces.
 #pragma once
 
 namespace window {

@@ -92,17 +92,10 @@ class Browser:
             chain.pause(0.05)
         chain.perform()
 
-    def clipboard(self, text=None):
-        """The browser's clipboard text; with text, sets it first."""
-        return self.driver.execute_async_script(
-            "const [text, done] = arguments;"
-            "(text === null ? Promise.resolve() : navigator.clipboard.writeText(text))"
-            ".then(() => navigator.clipboard.readText()).then(done, e => done('ERROR ' + e));",
-            text)
-
     def paste(self, text):
         """TEXT put on the browser's clipboard and pasted with Ctrl+V, as a user pastes."""
-        self.clipboard(text)
+        self.driver.execute_async_script(
+            "navigator.clipboard.writeText(arguments[0]).then(arguments[1], arguments[1]);", text)
         self.press("ctrl+v")
 
     def tree(self):
@@ -116,7 +109,8 @@ class Browser:
             nodes.append({"id": node["nodeId"], "role": node.get("role", {}).get("value", ""),
                           "name": node.get("name", {}).get("value", ""),
                           "value": node.get("value", {}).get("value", ""),
-                          "checked": props.get("checked"), "children": node.get("childIds", []),
+                          "checked": props.get("checked"), "focused": props.get("focused"),
+                          "children": node.get("childIds", []),
                           "description": node.get("description", {}).get("value", "")})
         return nodes
 
@@ -125,12 +119,30 @@ class Browser:
 
 
 def find(nodes, role, name=None):
-    """The first node of the role (and name), or None."""
-    return next((n for n in nodes if n["role"] == role and (name is None or n["name"] == name)), None)
+    """The first node of the role (and name), or None; the browser's focused element (Qt's
+    keyboard field, which takes the focused control's role and name) only where no other is."""
+    found = [n for n in nodes if n["role"] == role and (name is None or n["name"] == name)]
+    return next((n for n in found if not n["focused"]), found[0] if found else None)
 
 
 def describe(nodes):
-    """The tree as lines "role 'name' = value", for a failure's report."""
-    return "\n".join(f"  {n['role']} '{n['name']}'" + (f" = {n['value']!r}" if n["value"] else "")
-                     + (f" checked={n['checked']}" if n["checked"] is not None else "")
-                     for n in nodes if n["role"] not in ("none", "generic", "InlineTextBox"))
+    """The tree as indented lines "role 'name' = value", for a failure's report; the page's
+    layout nodes left out."""
+    by_id = {n["id"]: n for n in nodes}
+    children = {c for n in nodes for c in n["children"]}
+    lines = []
+
+    def walk(node, depth):
+        shown = node["role"] not in ("none", "generic", "InlineTextBox", "StaticText", "LineBreak")
+        if shown:
+            lines.append("  " * depth + f"{node['role']} '{node['name']}'"
+                         + (f" = {node['value']!r}" if node["value"] else "")
+                         + (f" checked={node['checked']}" if node["checked"] is not None else "")
+                         + (" focused" if node["focused"] else ""))
+        for child in node["children"]:
+            if child in by_id:
+                walk(by_id[child], depth + shown)
+
+    for root in (n for n in nodes if n["id"] not in children):
+        walk(root, 1)
+    return "\n".join(lines)

@@ -20,7 +20,7 @@ AT_START = [
     ("menuitem", "Chiudi", None, "menubar"),
 ]
 AFTER_CONVERSION = [("textbox", "Input", "1000", None), ("textbox", "Risultato", "1111101000", None)]
-WITH_BOX = [("dialog", "Conversione", None, None), ("button", "OK", None, "dialog")]
+WITH_BOX = [("alertdialog", "Conversione", None, None), ("button", "OK", None, "alertdialog")]
 ERROR13 = "Errore di run-time '13':\nTipo non corrispondente"
 
 
@@ -36,10 +36,12 @@ def inside(nodes, node, role):
 def missing(nodes, table):
     wrong = []
     for role, name, state, parent in table:
-        node = find(nodes, role, name)
-        if node is None:
+        found = [n for n in nodes if n["role"] == role and (name is None or n["name"] == name)
+                 and not n["focused"]]
+        if not found:
             wrong.append(f"no {role} '{name}'")
             continue
+        node = next((n for n in found if not parent or inside(nodes, n, parent)), found[0])
         got = node["checked"] if role == "radio" else node["value"]
         if state is not None and got != state:
             wrong.append(f"{role} '{name}' is {got!r}, not {state!r}")
@@ -63,7 +65,7 @@ def main():
         b.press("ctrl+a", "type:abc", "Return")
         nodes = b.tree()
         wrong += [f"with a box: {w}" for w in missing(nodes, WITH_BOX)]
-        box = find(nodes, "dialog", "Conversione")
+        box = find(nodes, "alertdialog", "Conversione")
         if box and ERROR13 not in (box["description"], *[n["value"] for n in nodes]):
             wrong.append(f"with a box: its text is not {ERROR13!r}")
         if find(tree_at_start, "button", "Enable Screen Reader"):
