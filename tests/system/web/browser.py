@@ -55,8 +55,10 @@ class Browser:
         self.driver.get(self.url)
         if ready:
             try:
-                self.wait(lambda: self.js("return document.body.dataset.pronto === '1'"), 30,
-                          "the program's window on the page")
+                # The window on the page, and the keyboard with it: Qt's keyboard field focused.
+                self.wait(lambda: self.js("return document.body.dataset.pronto === '1' &&"
+                                          " document.activeElement.tagName === 'INPUT'"), 30,
+                          "the program's window on the page, with the keyboard")
             except Failure as failure:
                 raise Failure(f"{failure}; the console:\n{self.console()}") from None
 
