@@ -4,6 +4,9 @@
 // layer, but what it starts is the window, so it includes window/ headers.
 #include "frmbinario.h"
 #include "startup.h"
+#ifdef Q_OS_WASM
+#include "browser.h"
+#endif
 
 #include <QApplication>
 
@@ -11,6 +14,10 @@ int main(int argc, char *argv[])
 {
     const std::unique_ptr<QApplication> app = window::startUp(argc, argv);
     window::FrmBinario frmBinario;
+#ifdef Q_OS_WASM
+    window::showInBrowser(frmBinario);
+#else
     frmBinario.show();
+#endif
     return app->exec();
 }

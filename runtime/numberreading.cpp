@@ -1,6 +1,7 @@
 // A strict reader for decimal numbers. Qt's own locale reader accepts "inf" and "nan" and
 // treats underflow as failure, so the syntax is checked here and only the digits are handed to
-// std::from_chars, which rounds correctly.
+// std::from_chars, which rounds correctly; where the C++ library has no std::from_chars for
+// double (Emscripten's libc++), to strtod, which rounds correctly in glibc and musl alike.
 #include "numberreading.h"
 
 #include "runtimeerror.h"
@@ -9,7 +10,9 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -244,20 +247,55 @@ std::int64_t leadingExponent(const Parts &parts, std::size_t first)
 // replaced by a single "1" when any of them is not zero.
 constexpr std::size_t decidingDigits = 800;
 
-// Value 0.DIGITS × 10^(leading + 1), with the significant digits cut as above: a text of a few
-// hundred characters, whatever the length of the number read.
-std::string shortForm(const Parts &parts, const Digits &digits, std::size_t first,
-                      std::int64_t leading)
+// The significant digits, cut as above, and the power of ten of the last one kept: the value is
+// DIGITS × 10^exponent, a text of a few hundred characters whatever the length of the number read.
+struct ShortForm
 {
-    std::string plain = parts.negative ? "-0." : "0.";
+    std::string digits;
+    std::int64_t exponent = 0;
+    std::int64_t leading = 0; // the power of ten of the first digit
+};
+
+ShortForm shortForm(const Digits &digits, std::size_t first, std::int64_t leading)
+{
+    ShortForm form;
     const std::size_t kept = std::min(digits.size() - first, decidingDigits);
     for (std::size_t i = first; i < first + kept; ++i)
-        plain.push_back(digits[i]);
+        form.digits.push_back(digits[i]);
     if (digits.firstNonZero(first + kept) < digits.size())
-        plain.push_back('1');
-    plain += 'e' + std::to_string(leading + 1);
-    return plain;
+        form.digits.push_back('1');
+    form.exponent = leading + 1 - std::int64_t(form.digits.size());
+    form.leading = leading;
+    return form;
 }
+
+// The double nearest to the short form, ties to even; infinite where it is beyond the range of a
+// double, zero where it is below. The text has no decimal point, so no locale can change it.
+#if defined(__cpp_lib_to_chars) && !defined(CONVERSIONE_READ_WITH_STRTOD)
+double nearestDouble(const ShortForm &form)
+{
+    const std::string plain = form.digits + 'e' + std::to_string(form.exponent);
+    double value = 0;
+    const auto [end, error] = std::from_chars(plain.data(), plain.data() + plain.size(), value);
+    if (error == std::errc::result_out_of_range)
+        return form.leading > 0 ? HUGE_VAL : 0.0;
+    if (error != std::errc() || end != plain.data() + plain.size())
+        raiseTypeMismatch();
+    return value;
+}
+#else
+double nearestDouble(const ShortForm &form)
+{
+    // strtod reports both ends of the range through errno, and also a result that lost
+    // precision as a subnormal: the value it returns says which.
+    const std::string plain = form.digits + 'e' + std::to_string(form.exponent);
+    char *end = nullptr;
+    const double value = std::strtod(plain.c_str(), &end);
+    if (end != plain.data() + plain.size())
+        raiseTypeMismatch();
+    return value;
+}
+#endif
 
 double valueOf(const Parts &parts)
 {
@@ -273,17 +311,10 @@ double valueOf(const Parts &parts)
     if (leading < -400)
         return zero;
 
-    const std::string plain = shortForm(parts, digits, first, leading);
-    double value = 0;
-    const auto [end, error] = std::from_chars(plain.data(), plain.data() + plain.size(), value);
-    if (error == std::errc::result_out_of_range) {
-        if (leading > 0)
-            raiseOverflow();
-        return zero;
-    }
-    if (error != std::errc() || end != plain.data() + plain.size())
-        raiseTypeMismatch();
-    return value;
+    const double value = nearestDouble(shortForm(digits, first, leading));
+    if (std::isinf(value))
+        raiseOverflow();
+    return parts.negative ? -value : value;
 }
 
 // A sign as the locale writes it, as typed without its direction marks, and the ASCII one.

@@ -126,6 +126,12 @@ void TestNumbers::reads_data()
     QTest::newRow("huge negative exponent") << c << u"5e-99999999999999"_s << 0.0;
     QTest::newRow("largest double")
         << c << u"1.7976931348623157e308"_s << std::numeric_limits<double>::max();
+    // Subnormals are values, not an underflow, though strtod flags them as out of range.
+    QTest::newRow("smallest subnormal")
+        << c << u"4.9406564584124654e-324"_s << std::numeric_limits<double>::denorm_min();
+    QTest::newRow("smallest subnormal, negative")
+        << c << u"-5e-324"_s << -std::numeric_limits<double>::denorm_min();
+    QTest::newRow("below half the smallest subnormal") << c << u"2.4e-324"_s << 0.0;
     // However long the digits, an exponent that makes up for them gives their value.
     const QString million = QString(1'000'000, u'0');
     QTest::newRow("a million and one zeros, exponent brings them back")
@@ -216,6 +222,7 @@ void TestNumbers::refuses_data()
     QTest::newRow("beyond double") << c << u"1e400"_s << 6;
     QTest::newRow("beyond double, negative") << c << u"-1e400"_s << 6;
     QTest::newRow("huge exponent") << c << u"1e99999999999999999999"_s << 6;
+    QTest::newRow("rounds up beyond the largest double") << c << u"1.7976931348623159e308"_s << 6;
     QTest::newRow("many digits") << c << u"1"_s + QString(400, u'0') << 6;
     QTest::newRow("a million zeros, exponent leaves a thousand")
         << c << u"1"_s + QString(1'000'000, u'0') + u"e-999000"_s << 6;

@@ -1,5 +1,8 @@
 // Modal message box and program end on top of Qt.
 #include "qtservices.h"
+#ifdef Q_OS_WASM
+#include "browser.h"
+#endif
 
 #include <QCoreApplication>
 #include <QMessageBox>
@@ -55,6 +58,9 @@ void QtMessageBoxService::showMessage(const QString &prompt)
 void QtEndService::endProgram()
 {
     QCoreApplication::exit(0);
+#ifdef Q_OS_WASM
+    endInBrowser(); // Qt's event loop does not return there
+#endif
 }
 
 } // namespace window

@@ -1,6 +1,9 @@
 // Start-up, in the order startup.h states.
 #include "startup.h"
 
+#ifdef Q_OS_WASM
+#include "browser.h"
+#endif
 #include "fonts.h"
 #include "menubarkeyboard.h"
 #include "nodisplay.h"
@@ -82,6 +85,9 @@ std::unique_ptr<QApplication> startUp(int &argc, char **argv)
     installNotifierAccessible(); // later Qt announces through an event of its own
 #endif
     substituteMissingFonts();
+#ifdef Q_OS_WASM
+    prepareForBrowser();
+#endif
     translateQt(*app);
     return app;
 }

@@ -17,7 +17,8 @@ namespace window {
 //  3. the style (the user's, else Windows' own on Windows and Fusion elsewhere), then the
 //     menu-bar proxy around it, which must come after: setting a style replaces the proxy;
 //  4. the accessibility factories for the text boxes and, before Qt 6.8, the notifier;
-//  5. the font substitution for Command1's missing face;
+//  5. the font substitution for Command1's missing face, and in a browser the embedded faces
+//     and the end of the program when its window closes (browser.h);
 //  6. Qt's Italian translation for its own texts (context menus, dialog buttons), whatever the
 //     user's locale; without it installed, Qt's texts stay as they are and nothing is said.
 // Call it once per process; the application object lives as long as the pointer returned.

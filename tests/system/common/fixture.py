@@ -1,6 +1,7 @@
 #!/usr/bin/python3
 """The environments that the system checks run in, as CTest fixtures: a private X display with a
-window manager, a session bus, the Orca screen reader speaking into a log, and a Wine prefix.
+window manager, a session bus, the Orca screen reader speaking into a log, a Wine prefix, and the
+web site served on this machine.
 
     fixture.py start NAME STATE   starts fixture NAME; its state (variables for the checks, the
                                   processes to end, logs) goes to STATE/NAME
@@ -16,7 +17,8 @@ import json, os, shutil, signal, subprocess, sys, time
 from pathlib import Path
 
 HERE = Path(__file__).resolve().parent
-DEPENDS = {"display": [], "dbus": ["display"], "orca": ["display", "dbus"], "wine": ["display"]}
+DEPENDS = {"display": [], "dbus": ["display"], "orca": ["display", "dbus"], "wine": ["display"],
+           "site": []}
 # Kept from Orca and the program under it, so that the program turns accessibility on from the
 # desktop's switch alone, as on a desktop: Qt's own switches, and the caller's session manager.
 NOT_UNDER_ORCA = ("QT_LINUX_ACCESSIBILITY_ALWAYS_ON", "QT_ACCESSIBILITY", "SESSION_MANAGER")
@@ -178,6 +180,17 @@ def start_wine(f):
              WINEDLLOVERRIDES="mscoree,mshtml=")
     subprocess.run(["wineboot", "-i"], env=f.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     subprocess.run(["wineserver", "-w"], env=f.env)
+
+
+def start_site(f):
+    """The build's site (SITE, beside the fixtures' state) served as a static host would, by the
+    server scripts/web.sh --serve runs; its address in CONVERSIONE_SITE_URL."""
+    site = f.dir.parent.parent / "site"
+    f.spawn(["/usr/bin/python3", str(HERE.parents[2] / "packaging/web/serve.py"), str(site)], "serve.log")
+    log = f.dir / "serve.log"
+    url = poll(10, lambda: log.read_text().partition("\n")[0] if log.read_text().endswith("\n") else "")
+    url or f.fail("the site's server did not start", "serve.log")
+    f.export(CONVERSIONE_SITE_URL=url)
 
 
 def stop(name, state):

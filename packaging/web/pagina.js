@@ -1,0 +1,57 @@
+// Starts the program in the page (Qt's loader, qtLoad) and tells the user what happens: the
+// progress while it loads, a message where it cannot run, and its end, with a way to start it
+// again. Once the window is on the page, body[data-pronto] is set.
+"use strict";
+(() => {
+  const screen = document.getElementById("screen");
+  const show = (id) => {
+    for (const other of ["caricamento", "senza-webassembly", "errore", "fine"])
+      document.getElementById(other).hidden = other !== id;
+    // Laid out while the program loads: Qt places its window in the middle of it.
+    screen.hidden = id !== null && id !== "caricamento";
+  };
+  for (const button of document.querySelectorAll(".riavvia"))
+    button.addEventListener("click", () => location.reload());
+
+  // Qt keeps its elements in a shadow root inside the screen element.
+  const qtRoot = () => {
+    for (const element of screen.querySelectorAll("*"))
+      if (element.shadowRoot)
+        return element.shadowRoot;
+    return null;
+  };
+  const whenWindowShown = (then) => {
+    const canvas = qtRoot()?.querySelector("canvas.qt-window-content");
+    if (canvas)
+      then();
+    else
+      requestAnimationFrame(() => whenWindowShown(then));
+  };
+
+  // A click on the page around the program's windows takes no focus: the keyboard stays with the
+  // program, and with its message box while one is open.
+  screen.addEventListener("mousedown", (event) => {
+    if (!event.composedPath().some((e) => e.classList?.contains("qt-window")))
+      event.preventDefault();
+  });
+
+  if (typeof WebAssembly !== "object") {
+    show("senza-webassembly");
+    return;
+  }
+  show("caricamento");
+  qtLoad({
+    qt: {
+      containerElements: [screen],
+      entryFunction: window.conversione_entry,
+      onLoaded: () => {
+        show(null);
+        whenWindowShown(() => document.body.dataset.pronto = "1");
+      },
+      onExit: (status) => show(status.crashed ? "errore" : "fine"),
+    },
+  }).catch((error) => {
+    console.error(error);
+    show("errore");
+  });
+})();

@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# The program as a web site, from this machine: installs what is missing, builds Qt for
+# WebAssembly from Debian's source where no cached build of the same version and options exists,
+# builds the program, runs its checks (its unit tests in Node, the site in headless Chromium)
+# and leaves the site in build/web/site/: index.html with its script and style, the program
+# (conversione.js, conversione.wasm), Qt's qtloader.js and the icon, each with .br and .gz copies.
+# Qt 6.8 and Debian's emscripten are Debian 13's: on another release the whole of it runs inside
+# a Debian 13 root (scripts/release-root.sh) and the site is copied here.
+#   bash scripts/web.sh           build and check
+#   bash scripts/web.sh --serve   serve build/web/site on 127.0.0.1 and print its address
+set -euo pipefail
+cd "$(dirname "${BASH_SOURCE[0]}")/.."
+site=build/web/site
+if [ "${1:-}" = --serve ]; then
+    [ -f "$site/index.html" ] || { echo "web: no site in $site; run bash scripts/web.sh first" >&2; exit 1; }
+    exec /usr/bin/python3 packaging/web/serve.py "$site" "${2:-0}"
+fi
+
+codename=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
+if [ "$codename" != trixie ]; then
+    source scripts/lib/source-date-epoch.sh # taken here, where git is
+    bash scripts/release-root.sh trixie bash scripts/web.sh
+    roots=${CONVERSIONE_ROOTS:-/var/cache/conversione/roots}
+    rm -rf "$site"
+    mkdir -p "$site"
+    cp -p "$roots/trixie/work/src/$site"/* "$site/"
+    cp -p "$roots/trixie/work/src/docs"/screenshot-web*.png docs/
+    echo "web: the site in $site; bash scripts/web.sh --serve serves it"
+    exit 0
+fi
+bash scripts/test.sh web
+echo "web: the site in $site; bash scripts/web.sh --serve serves it"

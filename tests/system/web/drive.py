@@ -1,0 +1,175 @@
+#!/usr/bin/python3
+"""The program in headless Chromium, driven as a user drives it: keys and clicks on the page, and
+what the boxes, options and message boxes hold and where the focus is read back from Chromium's
+accessibility tree, as a screen reader reads them. The steps are a table; the first that fails ends the check, named, with the tree and a screenshot.
+Screenshots of the page before and after a conversion go to docs/ (screenshot-web-start.png,
+screenshot-web.png)."""
+import os
+import sys
+from pathlib import Path
+
+from browser import Browser, Failure, describe, find
+
+MESSAGES = {  # the program's own texts (conversion/, runtime/runtimeerror.cpp)
+    "refusal": "Impossibile soddisfare la richiesta: il numero immesso non è binario",
+    "error13": "Errore di run-time '13':\nTipo non corrispondente",
+    "too long": "Impossibile soddisfare la richiesta: il numero immesso è troppo lungo",
+}
+LONGEST = 65536
+
+# What the user does, and what must follow. Keys as browser.Browser.press takes them, or
+# "click:OK" (a click on the message box's OK), "click:beside" (on the page beside the window),
+# "paste:N" (a paste of N digits "1" from the clipboard), "shot:NAME" (a screenshot to docs/).
+# Checks:
+#   boxes INPUT|RESULT  the values of "Input" and "Risultato"
+#   focus NAME          the keyboard's focus is on the control NAME
+#   option NAME         NAME checked, the other option not
+#   box NAME            a message box (dialog "Conversione") with message NAME is open
+#   closed              no message box is open
+# The Tab steps walk the tab order from Input; later steps place its stops as the Windows
+# program's drive does.
+STEPS = [
+    ("at load, keys reach Input unclicked", "shot:screenshot-web-start type:1000 Return",
+     "boxes 1000|1111101000"),
+    ("after the conversion, the focus in Input", "shot:screenshot-web", "focus Input"),
+    ("Tab: Input to Risultato", "Tab", "focus Risultato"),
+    ("typing in Risultato changes nothing", "type:5", "boxes 1000|1111101000"),
+    ("Tab: Risultato to Converti", "Tab", "focus Converti"),
+    ("Tab: Converti to the option group", "Tab", "focus Binario"),
+    ("Tab: the option group to Input", "Tab", "focus Input"),
+    ("Down in the group: Decimale", "shift+Tab Down", "option Decimale"),
+    ("... and the caret back in Input", "", "focus Input"),
+    ("12 in Decimale: Converti refuses", "ctrl+a type:12 Tab Tab space", "box refusal"),
+    ("the box keeps the keyboard", "type:9 Tab", "box refusal"),
+    ("Return closes the refusal", "Return", "closed"),
+    ("the refusal emptied the boxes", "", "boxes |"),
+    ("101 after the refusal: 5", "Tab Tab type:101 Return", "boxes 101|5"),
+    ("Return in Risultato converts", "ctrl+a type:110 Tab Return", "boxes 110|6"),
+    ("F10 Nuovo: both boxes emptied", "F10 Return", "boxes |"),
+    ("... and the caret in Input", "", "focus Input"),
+    ("Up in the group: Binario", "shift+Tab Up", "option Binario"),
+    ("abc to binary: run-time error 13", "ctrl+a type:abc Return", "box error13"),
+    ("a click on OK closes it", "click:OK", "closed"),
+    ("the program goes on, input kept", "", "boxes abc|"),
+    ("a click beside an open box", "Return click:beside", "box error13"),
+    ("... leaves the keyboard in the box", "Return", "closed"),
+    ("a paste past the bound is refused whole", f"ctrl+a paste:{LONGEST + 1}", "box too long"),
+    ("Return closes it, the input as it was", "Return", "boxes abc|"),
+    ("a paste up to the bound is taken", f"ctrl+a paste:{LONGEST}", f"boxes {'1' * LONGEST}|"),
+    ("typing past the bound is refused", "type:1", "box too long"),
+    ("Return closes it, the input as it was", "Return", f"boxes {'1' * LONGEST}|"),
+    ("Alt alone opens the menu bar: Nuovo", "alt Return", "boxes |"),
+]
+
+
+def boxes(nodes):
+    values = []
+    for name in ("Input", "Risultato"):
+        node = find(nodes, "textbox", name)
+        if node is None:
+            raise Failure(f"no text box named '{name}'")
+        values.append(node["value"])
+    return "|".join(values)
+
+
+def dialog_text(nodes):
+    """The message of the open message box, or None: its description, or its text's node."""
+    box = find(nodes, "alertdialog", "Conversione") or find(nodes, "dialog", "Conversione")
+    if box is None:
+        return None
+    if box["description"]:
+        return box["description"]
+    inside = {n["id"]: n for n in nodes}
+    texts = [inside[c]["value"] or inside[c]["name"] for c in box["children"] if c in inside]
+    return next((t for t in texts if t and t != "OK"), "")
+
+
+def click(browser, what):
+    """A left click, with the mouse as a user clicks: on the page's bottom left corner, beside the
+    window, or on the message box's OK. Qt 6.8 places the accessible element of a button in a
+    button box off to the right, at the right height and size: the click goes to that height and
+    to the right end of the box, where the button is, inside the box's margin."""
+    if what == "beside":
+        point = [5, browser.js("return document.documentElement.clientHeight") - 5]
+    else:
+        point = browser.js("""
+            const root = [...document.querySelectorAll('*')].find(e => e.shadowRoot).shadowRoot;
+            const ok = [...root.querySelectorAll('button')].find(b => b.textContent === arguments[0]);
+            const box = [...root.querySelectorAll('.qt-window')]
+                .sort((a, b) => (+a.style.zIndex || 0) - (+b.style.zIndex || 0)).at(-1)
+                .querySelector('canvas.qt-window-content').getBoundingClientRect();
+            if (!ok) return null;
+            const r = ok.getBoundingClientRect();
+            return [box.right - 12 - r.width / 2, r.y + r.height / 2];""", what)
+    if not point:
+        raise Failure(f"no button '{what}' on the page")
+    for kind in ("mousePressed", "mouseReleased"):
+        browser.cdp("Input.dispatchMouseEvent", type=kind, x=point[0], y=point[1], button="left",
+                    clickCount=1)
+
+
+def act(browser, keys, docs):
+    pending = []
+    for key in keys.split():
+        if key.split(":")[0] in ("click", "paste", "shot"):
+            if pending:
+                browser.press(*pending)
+                pending = []
+            kind, _, arg = key.partition(":")
+            if kind == "click":
+                click(browser, arg)
+            elif kind == "paste":
+                browser.paste("1" * int(arg))
+            else:
+                browser.screenshot(docs / f"{arg}.png")
+        else:
+            pending.append(key)
+    if pending:
+        browser.press(*pending)
+
+
+def check(browser, expected):
+    kind, _, arg = expected.partition(" ")
+    nodes = browser.tree()
+    if kind == "boxes":
+        got = boxes(nodes)
+        return got == arg, f"boxes {got[:60]!r}"
+    if kind == "focus":
+        focused = next((n for n in nodes if n["focused"] and n["role"] != "RootWebArea"), None)
+        return (focused or {}).get("name") == arg, f"focus on {focused and focused['name']!r}"
+    if kind == "option":
+        states = {name: (find(nodes, "radio", name) or {}).get("checked")
+                  for name in ("Binario", "Decimale")}
+        wanted = {name: "true" if name == arg else "false" for name in states}
+        return states == wanted, f"options {states}"
+    if kind == "box":
+        # A description is read as one line.
+        text = dialog_text(nodes)
+        return text is not None and text.split() == MESSAGES[arg].split(), f"message box {text!r}"
+    if kind == "closed":
+        text = dialog_text(nodes)
+        return text is None, f"message box {text!r}"
+    raise Failure(f"no check '{kind}'")
+
+
+def main():
+    docs = Path(os.environ["CONVERSIONE_SOURCE"]) / "docs"
+    with Browser() as browser:
+        browser.open()
+        for what, keys, expected in STEPS:
+            act(browser, keys, docs)
+            # What follows a key comes through the browser's event loop: wait for it a little.
+            outcome = []
+            try:
+                browser.wait(lambda: outcome.__setitem__(slice(None), check(browser, expected))
+                             or outcome[0], 3, expected)
+            except Failure:
+                shot = Path(os.environ.get("TMPDIR", "/tmp")) / "web-drive-failure.png"
+                browser.screenshot(shot)
+                sys.exit(f"web drive: FAIL at '{what}': expected {expected[:60]!r}, {outcome[1]}\n"
+                         f"the page kept as {shot}; the tree:\n{describe(browser.tree())}")
+            print(f"ok: {what}")
+
+
+if __name__ == "__main__":
+    main()

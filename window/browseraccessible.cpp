@@ -1,0 +1,203 @@
+// The page elements of the window's accessible objects, completed where Qt 6.8 leaves them bare.
+#include "browseraccessible.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QHash>
+#include <QLabel>
+#include <QTimer>
+#include <QWidget>
+#include <QtGui/private/qaccessiblebridgeutils_p.h>
+#include <QtGui/private/qguiapplication_p.h>
+#include <emscripten/val.h>
+#include <qpa/qplatformaccessibility.h>
+#include <qpa/qplatformintegration.h>
+#include <string>
+
+namespace window {
+
+namespace {
+
+using emscripten::val;
+using namespace Qt::StringLiterals;
+
+bool enabled = false;
+
+QPlatformAccessibility *platformAccessibility()
+{
+    return QGuiApplicationPrivate::platformIntegration()->accessibility();
+}
+
+// Qt keeps its elements in the shadow roots of the page's screen elements.
+val findInQtElements(const std::string &selector)
+{
+    const val hosts = val::global("document").call<val>("querySelectorAll", std::string("*"));
+    for (int i = 0, n = hosts["length"].as<int>(); i < n; ++i) {
+        const val root = hosts[i]["shadowRoot"];
+        if (root.isNull() || root.isUndefined())
+            continue;
+        val found = root.call<val>("querySelector", selector);
+        if (!found.isNull())
+            return found;
+    }
+    return val::null();
+}
+
+// Qt names each element by the interface's accessible id, which may hold dots: an attribute
+// selector takes it as it is.
+val elementOf(QAccessibleInterface *iface)
+{
+    QString id = QAccessibleBridgeUtils::accessibleId(iface);
+    id.replace(u'\\', QStringLiteral("\\\\")).replace(u'"', QStringLiteral("\\\""));
+    return findInQtElements("[id=\"" + id.toStdString() + "\"]");
+}
+
+void setAttribute(val &element, const char *name, const QString &value)
+{
+    element.call<void>("setAttribute", std::string(name), value.toStdString());
+}
+
+// The children's elements are the element's own for screen readers: Qt puts every element
+// side by side in the window's container.
+void ownChildren(val &element, QAccessibleInterface *iface)
+{
+    QStringList ids;
+    for (int i = 0; i < iface->childCount(); ++i)
+        ids << QAccessibleBridgeUtils::accessibleId(iface->child(i));
+    setAttribute(element, "aria-owns", ids.join(u' '));
+}
+
+bool hasRadioButtons(QAccessibleInterface *iface)
+{
+    for (int i = 0; i < iface->childCount(); ++i)
+        if (iface->child(i)->role() == QAccessible::RadioButton)
+            return true;
+    return false;
+}
+
+// What Qt leaves out of the element of one accessible object.
+void complete(QAccessibleInterface *iface)
+{
+    if (!iface || !iface->isValid())
+        return;
+    val element = elementOf(iface);
+    if (element.isNull())
+        return;
+    const QString name = iface->text(QAccessible::Name);
+    switch (iface->role()) {
+    case QAccessible::EditableText:
+        setAttribute(element, "aria-label", name);
+        element.set("value", iface->text(QAccessible::Value).toStdString());
+        element.set("readOnly", bool(iface->state().readOnly));
+        break;
+    case QAccessible::RadioButton:
+        setAttribute(element, "aria-label", name);
+        element.set("checked", bool(iface->state().checked));
+        break;
+    case QAccessible::Grouping:
+        setAttribute(element, "role", hasRadioButtons(iface) ? u"radiogroup"_s : u"group"_s);
+        setAttribute(element, "aria-label", name);
+        ownChildren(element, iface);
+        break;
+    case QAccessible::MenuBar:
+        setAttribute(element, "aria-label", name);
+        ownChildren(element, iface);
+        break;
+    case QAccessible::StaticText:
+        // A label that names a box is read as the box's name, not as text of its own.
+        if (const auto *label = qobject_cast<QLabel *>(iface->object()); label && label->buddy())
+            setAttribute(element, "aria-hidden", QStringLiteral("true"));
+        break;
+    case QAccessible::AlertMessage:
+    case QAccessible::Dialog:
+        setAttribute(element, "role",
+                     iface->role() == QAccessible::Dialog ? QStringLiteral("dialog")
+                                                          : QStringLiteral("alertdialog"));
+        setAttribute(element, "aria-modal", QStringLiteral("true"));
+        setAttribute(element, "aria-label", name);
+        ownChildren(element, iface);
+        break;
+    default:
+        break;
+    }
+}
+
+// The keyboard's element: Qt's input method takes every key through one hidden text field of
+// the page, which holds the browser's focus whatever control has Qt's. It is given the focused
+// control's role, name and state, so that a screen reader following the focus reads the control.
+void describeFocus(QAccessibleInterface *iface)
+{
+    val field = val::global("document").call<val>("querySelector", std::string("body > input"));
+    if (field.isNull() || !iface || !iface->isValid())
+        return;
+    static const QHash<QAccessible::Role, QString> roles {
+        { QAccessible::EditableText, QStringLiteral("textbox") },
+        { QAccessible::Button, QStringLiteral("button") },
+        { QAccessible::RadioButton, QStringLiteral("radio") },
+        { QAccessible::MenuItem, QStringLiteral("menuitem") },
+    };
+    setAttribute(field, "role", roles.value(iface->role(), QStringLiteral("textbox")));
+    setAttribute(field, "aria-label", iface->text(QAccessible::Name));
+    setAttribute(field, "aria-readonly", iface->state().readOnly ? u"true"_s : u"false"_s);
+    // The field keeps what the browser typed into it, taken or not: it shows the box's value.
+    field.set("value",
+              iface->role() == QAccessible::EditableText
+                  ? iface->text(QAccessible::Value).toStdString()
+                  : std::string());
+    if (iface->role() == QAccessible::RadioButton)
+        setAttribute(field, "aria-checked", iface->state().checked ? u"true"_s : u"false"_s);
+    else
+        field.call<void>("removeAttribute", std::string("aria-checked"));
+}
+
+void completeTree(QAccessibleInterface *iface)
+{
+    complete(iface);
+    for (int i = 0; iface && i < iface->childCount(); ++i)
+        completeTree(iface->child(i));
+}
+
+// Qt's own handling first, which makes the element; then what it leaves out, on the object and
+// on its parent, whose list of children may have grown.
+void update(QAccessibleEvent *event)
+{
+    platformAccessibility()->notifyAccessibilityUpdate(event);
+    if (!enabled)
+        return;
+    QAccessibleInterface *iface = event->accessibleInterface();
+    if (event->type() == QAccessible::ObjectShow)
+        completeTree(iface);
+    else
+        complete(iface);
+    if (iface && iface->object() && iface->object() == QApplication::focusWidget())
+        describeFocus(iface);
+    if (iface)
+        complete(iface->parent());
+}
+
+void enable()
+{
+    val button = findInQtElements("button.hidden-visually-read-by-screen-reader");
+    if (button.isNull()) {
+        QTimer::singleShot(20, &enable); // the window is not on the page yet
+        return;
+    }
+    button.call<void>("click");
+    enabled = true;
+    platformAccessibility()->setActive(true); // widgets report their changes from now on
+    for (QWidget *window : QApplication::topLevelWidgets())
+        if (window->isVisible())
+            completeTree(QAccessible::queryAccessibleInterface(window));
+    if (QWidget *focused = QApplication::focusWidget())
+        describeFocus(QAccessible::queryAccessibleInterface(focused));
+}
+
+} // namespace
+
+void completeBrowserAccessibility()
+{
+    QAccessible::installUpdateHandler(&update);
+    QTimer::singleShot(0, &enable);
+}
+
+} // namespace window
