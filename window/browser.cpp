@@ -2,13 +2,17 @@
 #include "browser.h"
 
 #include "browseraccessible.h"
+#include "menubarkeyboard.h"
 
 #include <QAccessible>
 #include <QApplication>
 #include <QDirIterator>
 #include <QFontDatabase>
+#include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QScreen>
+#include <QTimer>
 #include <QWidget>
 #include <emscripten.h>
 
@@ -35,6 +39,41 @@ public:
     }
 };
 
+// Qt's menu bar takes a tap of Alt from the shortcut event that precedes the key press, which
+// the browser's keys never bring: a tap the user makes (Alt pressed and released, no other key
+// nor click between) is played to the menu bar as F10 plays it. Only the browser's own events
+// count, not the tap played here.
+class AltTap : public QObject
+{
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        const auto type = event->type();
+        if (!event->spontaneous()
+            || (type != QEvent::KeyPress && type != QEvent::KeyRelease
+                && type != QEvent::MouseButtonPress))
+            return false;
+        const auto *key
+            = type == QEvent::MouseButtonPress ? nullptr : static_cast<QKeyEvent *>(event);
+        const bool alt = key && key->key() == Qt::Key_Alt && !key->isAutoRepeat();
+        if (type == QEvent::KeyRelease && alt && armed) {
+            QTimer::singleShot(0, qApp, [] {
+                QWidget *window = QApplication::activeWindow();
+                // Unless Qt took the tap itself after all.
+                if (window && !qobject_cast<QMenuBar *>(QApplication::focusWidget()))
+                    playAltTap(window);
+            });
+        }
+        if (!key || !key->isAutoRepeat())
+            armed = type == QEvent::KeyPress && alt;
+        return false;
+    }
+
+private:
+    bool armed = false;
+};
+
 } // namespace
 
 void prepareForBrowser()
@@ -46,6 +85,7 @@ void prepareForBrowser()
     QObject::connect(qGuiApp, &QGuiApplication::lastWindowClosed, qGuiApp, &endInBrowser);
     completeBrowserAccessibility();
     qApp->installEventFilter(new ReadOnlyGuard(qApp));
+    qApp->installEventFilter(new AltTap(qApp));
 }
 
 void showInBrowser(QWidget &window)

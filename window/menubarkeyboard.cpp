@@ -44,15 +44,16 @@ void openMenuBarWithF10(QMainWindow *window)
 {
     auto *f10 = new QShortcut(QKeySequence(Qt::Key_F10), window);
     QObject::connect(
-        f10, &QShortcut::activated, window,
-        [window] {
-            QWidget *target = QApplication::focusWidget() ? QApplication::focusWidget() : window;
-            QKeyEvent press(QEvent::KeyPress, Qt::Key_Alt, Qt::AltModifier);
-            QApplication::sendEvent(target, &press);
-            QKeyEvent release(QEvent::KeyRelease, Qt::Key_Alt, Qt::NoModifier);
-            QApplication::sendEvent(target, &release);
-        },
-        Qt::QueuedConnection);
+        f10, &QShortcut::activated, window, [window] { playAltTap(window); }, Qt::QueuedConnection);
+}
+
+void playAltTap(QWidget *window)
+{
+    QWidget *target = QApplication::focusWidget() ? QApplication::focusWidget() : window;
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Alt, Qt::AltModifier);
+    QApplication::sendEvent(target, &press);
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_Alt, Qt::NoModifier);
+    QApplication::sendEvent(target, &release);
 }
 
 } // namespace window

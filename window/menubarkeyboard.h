@@ -27,4 +27,7 @@ void highlightMenuBarItemsFromKeyboard();
 // F10 in WINDOW opens (or closes) its menu bar as a tap of Alt does.
 void openMenuBarWithF10(QMainWindow *window);
 
+// Plays a tap of Alt to the focused control of WINDOW (or WINDOW): its menu bar opens or closes.
+void playAltTap(QWidget *window);
+
 } // namespace window

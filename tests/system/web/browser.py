@@ -83,8 +83,8 @@ class Browser:
         for key in keys:
             if key.startswith("type:"):
                 chain.send_keys(key[5:])
-            elif key == "alt":
-                chain.key_down(Keys.ALT).key_up(Keys.ALT)
+            elif key == "alt":  # a human-length tap, as a person's
+                chain.key_down(Keys.ALT).pause(0.05).key_up(Keys.ALT)
             elif "+" in key:
                 modifier, _, name = key.partition("+")
                 held = {"ctrl": Keys.CONTROL, "shift": Keys.SHIFT}[modifier]
