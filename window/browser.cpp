@@ -108,6 +108,7 @@ void showInBrowser(QWidget &window)
 
 void endInBrowser()
 {
+    endBrowserAccessibility();
     emscripten_force_exit(0);
 }
 

@@ -159,20 +159,27 @@ void completeTree(QAccessibleInterface *iface)
 
 // Qt's own handling first, which makes the element; then what it leaves out, on the object and
 // on its parent, whose list of children may have grown.
+// Nothing is completed for what is going away: the interface of an object being hidden or
+// destroyed may stand on freed memory (Chiudi ended the program with a memory fault).
 void update(QAccessibleEvent *event)
 {
     platformAccessibility()->notifyAccessibilityUpdate(event);
-    if (!enabled)
+    const auto type = event->type();
+    if (!enabled || type == QAccessible::ObjectDestroyed || type == QAccessible::ObjectHide
+        || QCoreApplication::closingDown())
         return;
     QAccessibleInterface *iface = event->accessibleInterface();
-    if (event->type() == QAccessible::ObjectShow)
+    if (!iface || !iface->isValid())
+        return;
+    if (type == QAccessible::ObjectShow)
         completeTree(iface);
     else
         complete(iface);
-    if (iface && iface->object() && iface->object() == QApplication::focusWidget())
+    if (iface->object() && iface->object() == QApplication::focusWidget())
         describeFocus(iface);
-    if (iface)
-        complete(iface->parent());
+    QAccessibleInterface *parent = iface->parent();
+    if (parent && parent->isValid())
+        complete(parent);
 }
 
 void enable()
@@ -193,6 +200,13 @@ void enable()
 }
 
 } // namespace
+
+void endBrowserAccessibility()
+{
+    enabled = false;
+    QAccessible::installUpdateHandler(nullptr);
+    platformAccessibility()->setActive(false);
+}
 
 void completeBrowserAccessibility()
 {

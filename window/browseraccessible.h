@@ -12,4 +12,8 @@ namespace window {
 // without a click, and from then on completes each element whenever Qt updates it.
 void completeBrowserAccessibility();
 
+// Stops completing and switches Qt's page elements off, before the program ends: the end
+// tears down what the elements stand on.
+void endBrowserAccessibility();
+
 } // namespace window
