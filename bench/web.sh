@@ -7,6 +7,7 @@
 # the Debian 13 root, where the site was built.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
+# shellcheck source=/dev/null # the running system's release, not a file of the tree
 if [ "$(. /etc/os-release && echo "${VERSION_CODENAME:-}")" != trixie ]; then
     exec bash scripts/release-root.sh trixie bash bench/web.sh
 fi

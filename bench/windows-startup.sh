@@ -19,6 +19,7 @@ fail() {
     exit 1
 }
 
+# shellcheck source=/dev/null # the running system's release, not a file of the tree
 codename=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
 [ "$codename" = trixie ] \
     || fail "run inside a Debian 13 root, where the program's Qt for MinGW is built"

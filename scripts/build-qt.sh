@@ -91,7 +91,7 @@ source=$work/source
 dpkg-source --skip-patches -x "$work"/qt6-base_*.dsc "$source" >>"$log" 2>&1
 applied=()
 while read -r patch _; do
-    [ -n "$patch" ] && [ "${patch:0:1}" != "#" ] || continue
+    if [ -z "$patch" ] || [ "${patch:0:1}" = "#" ]; then continue; fi
     if [[ " ${left_out[*]} " == *" $patch "* ]]; then continue; fi
     patch -d "$source" -p1 --forward --fuzz=0 --quiet <"$source/debian/patches/$patch" >>"$log" 2>&1 \
         || { echo "build-qt: Debian's $patch does not apply" >&2; exit 1; }
@@ -128,7 +128,7 @@ cp "$work"/qt6-base_*.dsc "$about/"
 echo "qt6-base $version" >"$about/debian-source.txt"
 printf '%s\n' "${applied[@]}" >"$about/patches-applied.txt"
 for patch in "${left_out[@]}"; do
-    grep -qx "$patch" "$source/debian/patches/series" && echo "$patch" || true
+    if grep -qx "$patch" "$source/debian/patches/series"; then echo "$patch"; fi
 done >"$about/patches-left-out.txt"
 (cd "$source" && find . -name qt_attribution.json -not -path './tests/*' -not -path './examples/*' \
     -print0 | while IFS= read -r -d '' json; do

@@ -8,9 +8,10 @@ missing=()
 for group in "$@"; do
     list="$here/packages/$group.txt"
     [ -f "$list" ] || { echo "install-deps: no package group '$group'" >&2; exit 2; }
-    for pkg in $(sed 's/#.*//' "$list"); do
+    while read -r pkg _; do
+        [ -n "$pkg" ] || continue
         [ "$(dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null)" = "install ok installed" ] || missing+=("$pkg")
-    done
+    done < <(sed 's/#.*//' "$list")
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 

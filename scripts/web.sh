@@ -16,6 +16,7 @@ if [ "${1:-}" = --serve ]; then
     exec /usr/bin/python3 packaging/web/serve.py "$site" "${2:-0}"
 fi
 
+# shellcheck source=/dev/null # the running system's release, not a file of the tree
 codename=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
 if [ "$codename" != trixie ]; then
     source scripts/lib/source-date-epoch.sh # taken here, where git is
