@@ -17,6 +17,7 @@ import shutil
 import statistics
 import sys
 
+sys.dont_write_bytecode = True  # no __pycache__ left in the source tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from watch import Watcher  # noqa: E402
 

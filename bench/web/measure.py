@@ -12,6 +12,7 @@ import subprocess
 import sys
 from pathlib import Path
 
+sys.dont_write_bytecode = True  # browser.py is the checks': no __pycache__ left beside it
 sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "tests/system/web"))
 from browser import Browser  # noqa: E402
 

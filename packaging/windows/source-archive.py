@@ -11,6 +11,8 @@ import sys
 import tarfile
 from pathlib import Path
 
+# The module comes from the checks' folder: no __pycache__ left there, in the tree this archives.
+sys.dont_write_bytecode = True
 sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "tests/system/common"))
 from secondtree import tracked_files  # noqa: E402
 
