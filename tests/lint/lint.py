@@ -2,9 +2,9 @@
 """The tree's lint checks, one per CTest test (tests/lint/CMakeLists.txt). Each lists the tracked
 files when it runs and fails naming every file (and line, where there is one) at fault:
 
-    shell   shellcheck on every shell script: *.sh, and files whose first line starts sh or bash
+    shell   shellcheck on every shell script: *.sh, and files whose #! line names sh or bash
     cpp     clang-format --dry-run -Werror on every .cpp and .h, by the tree's .clang-format
-    python  pyflakes3 on every .py, and files whose first line starts python
+    python  pyflakes3 on every .py, and files whose #! line names python
     files   no binary outside the folders that hold binaries, no blank at the end of a line,
             no compiled Python
 
