@@ -25,7 +25,8 @@ if [ "$codename" != trixie ]; then
     rm -rf "$site"
     mkdir -p "$site"
     cp -p "$roots/trixie/work/src/$site"/* "$site/"
-    cp -p "$roots/trixie/work/src/docs"/screenshot-web*.png docs/
+    mkdir -p build/web/screenshots
+    cp -p "$roots/trixie/work/src/build/web/screenshots"/*.png build/web/screenshots/
     echo "web: the site in $site; bash scripts/web.sh --serve serves it"
     exit 0
 fi

@@ -1,14 +1,18 @@
 """Driving a window on the X display in $DISPLAY as a user does: find it by its title, press keys,
-type, tap Alt, take a screenshot, and close it as a window manager's close button does."""
+type, tap Alt, read what a box holds through the clipboard, take a screenshot, and close it as a
+window manager's close button does; and Drive, a program driven by a table of steps."""
 import os, re, subprocess, time
-from fixture import poll
+from check import fail, poll, run_table, wait
+from fixture import end
+
+TITLE = "Conversione"
 
 
 def xdotool(*args, check=False):
     return subprocess.run(["xdotool", *map(str, args)], capture_output=True, text=True, check=check).stdout
 
 
-def windows(title="Conversione"):
+def windows(title=TITLE):
     """The ids of the visible windows titled exactly TITLE."""
     return xdotool("search", "--onlyvisible", "--name", f"^{title}$").split()
 
@@ -38,7 +42,7 @@ def type_text(text, delay=30):
 
 def tap_alt():
     """Alt alone, held as long as a person does: a zero-length tap may open the menu bar and shut
-    it again at once."""
+    it again at once. The one fixed pause of the checks: a key held, not a wait for anything."""
     xdotool("keydown", "Alt_L")
     time.sleep(0.05)
     xdotool("keyup", "Alt_L")
@@ -77,3 +81,83 @@ def close_window(window):
     target.send_event(event.ClientMessage(window=target, client_type=screen.intern_atom("WM_PROTOCOLS"),
                                           data=(32, [delete, X.CurrentTime, 0, 0, 0])))
     screen.flush()
+
+
+def out(*argv, seconds=30):
+    """What ARGV prints, "" if it has not ended within SECONDS (xclip waits as long as the
+    clipboard's owner does not answer)."""
+    try:
+        return subprocess.run(list(map(str, argv)), capture_output=True, text=True,
+                              timeout=seconds).stdout.strip()
+    except subprocess.TimeoutExpired:
+        return ""
+
+
+def copy_with(seconds, *names):
+    """What the keys NAMES copy to the clipboard, or "" when nothing is copied within SECONDS."""
+    sentinel, clipboard = "(nothing copied)", lambda: out("xclip", "-o", "-selection", "clipboard")
+    # xclip stays behind to serve it, until someone copies: away from any pipe of ours.
+    subprocess.run(["xclip", "-i", "-selection", "clipboard"], input=sentinel.encode(),
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    wait(2, lambda: clipboard() == sentinel, "the clipboard to take a text")
+    key(*names)
+    return (poll(seconds, lambda: clipboard() != sentinel and clipboard()) or "").replace("\r", "")
+
+
+class Drive:
+    """A program on the display, driven by a table of steps (name, keys, what must follow). Keys
+    are press()'s, and "launch" starts the program; what must follow is a word of self.expect and
+    its argument: window (its window shows and takes the keyboard), reads TEXT (Ctrl+A Ctrl+C in
+    the focused box copies TEXT; "nothing": no box, or an empty one, has the focus), ends STATUS.
+    A platform's drive adds its own words."""
+
+    def __init__(self, argv, log, env=None):
+        self.argv, self.log, self.env = argv, log, env
+        self.process, self.main = None, None
+        self.expect = {"window": self.window, "reads": self.reads, "ends": self.ends}
+
+    def special(self, word):
+        if word == "launch":
+            with open(self.log, "wb") as sink:
+                self.process = subprocess.Popen(self.argv, stdin=subprocess.DEVNULL, stdout=sink,
+                                                stderr=sink, env=self.env, start_new_session=True)
+        return word == "launch"
+
+    def window(self, _=""):
+        """The program's window once mapped, made active (a window manager activates a new window,
+        but not always by the time it is mapped)."""
+        self.main = wait(60, windows, f"a window titled {TITLE}")[0]
+        active = lambda: out("xdotool", "getactivewindow") == self.main
+        if not poll(5, active):
+            out("xdotool", "windowactivate", "--sync", self.main, seconds=10)
+        wait(5, active, "the window to get the keyboard focus")
+
+    def reads(self, text):
+        want = "" if text == "nothing" else text
+        copy = lambda: copy_with(1, "ctrl+a", "ctrl+c")
+        # Nothing copied: only waiting tells. Else a key may come before a queued change of focus:
+        # ask again until the time is up.
+        got = copy() if not want else poll(5, lambda: (c := copy()) == want and c) or copy()
+        if got != want:
+            fail(f"the box reads {got!r}, not {want!r}")
+
+    def ends(self, status):
+        if not poll(10, lambda: self.process.poll() is not None):
+            fail("the program still runs 10 s later")
+        if self.process.returncode != int(status):
+            fail(f"the program ended with status {self.process.returncode}, not {status}")
+
+    def step(self, row):
+        press(row[1], self.special)
+        word, _, arg = row[2].partition(" ")
+        if word:
+            self.expect[word](arg)
+
+    def run(self, rows, report=None):
+        """Runs the table; the program, if still running, is ended whatever the outcome (it would
+        take the next check's keys)."""
+        try:
+            run_table(rows, self.step, report=report)
+        finally:
+            if self.process:
+                end([self.process.pid])

@@ -3,35 +3,27 @@
 window manager, a session bus, the Orca screen reader speaking into a log, a Wine prefix, and the
 web site served on this machine.
 
-    fixture.py start NAME STATE   starts fixture NAME; its state (variables for the checks, the
-                                  processes to end, logs) goes to STATE/NAME
+    fixture.py start NAME STATE [NEED...]
+                                  starts fixture NAME with the variables of the fixtures it needs;
+                                  its state (variables for the checks, the processes to end, logs)
+                                  goes to STATE/NAME
     fixture.py stop NAME STATE    ends every process it started and removes its state
     fixture.py run STATE NAME... -- COMMAND...
                                   runs COMMAND with the variables of the named fixtures
 
-A fixture started after others (orca after display and dbus) sees their variables. Every process
+Which fixture needs which is CMake's to say (tests/system/CMakeLists.txt), which names them all
+here, those needed indirectly included. Every process
 is started in a session of its own with its output in STATE/NAME, so CTest never waits on a pipe
 a daemon holds; stop ends it with all its descendants, whatever they became.
 """
-import json, os, shutil, signal, subprocess, sys, time
+import json, os, shutil, signal, subprocess, sys
 from pathlib import Path
+from check import poll
 
 HERE = Path(__file__).resolve().parent
-DEPENDS = {"display": [], "dbus": ["display"], "orca": ["display", "dbus"], "wine": ["display"],
-           "site": []}
 # Kept from Orca and the program under it, so that the program turns accessibility on from the
 # desktop's switch alone, as on a desktop: Qt's own switches, and the caller's session manager.
 NOT_UNDER_ORCA = ("QT_LINUX_ACCESSIBILITY_ALWAYS_ON", "QT_ACCESSIBILITY", "SESSION_MANAGER")
-
-
-def poll(seconds, check, interval=0.05):
-    """Calls check until it returns something true, which is returned; None after seconds."""
-    deadline = time.monotonic() + seconds
-    while True:
-        result = check()
-        if result or time.monotonic() >= deadline:
-            return result or None
-        time.sleep(interval)
 
 
 def descendants(pids):
@@ -72,10 +64,10 @@ def end(pids):
 
 
 class Fixture:
-    def __init__(self, name, state):
+    def __init__(self, name, state, needs):
         self.name, self.dir = name, Path(state) / name
         self.env = dict(os.environ)
-        for need in DEPENDS[name]:
+        for need in needs:
             self.env.update(load(state, need))
         self.exports, self.pids = {}, []
 
@@ -127,7 +119,8 @@ def start_display(f):
     f.spawn(["openbox"], "openbox.log")
     ready = lambda: b"window id" in subprocess.run(
         ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], env=f.env, capture_output=True).stdout
-    poll(10, ready) or f.fail("openbox did not start", "openbox.log")
+    if not poll(10, ready):
+        f.fail("openbox did not start", "openbox.log")
 
 
 def start_dbus(f):
@@ -137,11 +130,16 @@ def start_dbus(f):
     f.export(DBUS_SESSION_BUS_ADDRESS=out[0])
 
 
+def italian_locale():
+    return "it_IT.utf8" in subprocess.run(["locale", "-a"], capture_output=True, text=True).stdout
+
+
 def start_orca(f):
     """speech-dispatcher writing what it is given to a text file, the desktop's accessibility
     switch on, and Orca in Italian with its debug log written line by line (ORCA_LOG)."""
-    # Orca speaks its own words (roles, states) in the user's language.
-    if "it_IT.utf8" not in subprocess.run(["locale", "-a"], capture_output=True, text=True).stdout:
+    # Orca speaks its own words (roles, states) in the user's language; only root can add the
+    # locale, and without it the screen reader's check skips.
+    if not italian_locale() and os.geteuid() == 0:
         subprocess.run(["localedef", "-i", "it_IT", "-f", "UTF-8", "it_IT.UTF-8"], check=True)
     home, logs = f.dir / "home", f.dir / "logs"
     (home / ".config/speech-dispatcher/modules").mkdir(parents=True)
@@ -167,7 +165,8 @@ def start_orca(f):
                    stdout=subprocess.DEVNULL)
     f.spawn(["speech-dispatcher", "-s", "-t", "0"], "speech-dispatcher.log")
     socket = Path(f.env["XDG_RUNTIME_DIR"]) / "speech-dispatcher/speechd.sock"
-    poll(10, socket.exists) or f.fail("speech-dispatcher did not start", "speech-dispatcher.log")
+    if not poll(10, socket.exists):
+        f.fail("speech-dispatcher did not start", "speech-dispatcher.log")
     f.env.update(LANG="it_IT.UTF-8", LC_ALL="it_IT.UTF-8")
     f.spawn(["/usr/bin/python3", str(templates / "orca-for-ci.py"), f.exports["ORCA_LOG"]], "orca.log")
 
@@ -189,8 +188,13 @@ def start_site(f):
     f.spawn(["/usr/bin/python3", str(HERE.parents[2] / "packaging/web/serve.py"), str(site)], "serve.log")
     log = f.dir / "serve.log"
     url = poll(10, lambda: log.read_text().partition("\n")[0] if log.read_text().endswith("\n") else "")
-    url or f.fail("the site's server did not start", "serve.log")
+    if not url:
+        f.fail("the site's server did not start", "serve.log")
     f.export(CONVERSIONE_SITE_URL=url)
+
+
+STARTS = {"display": start_display, "dbus": start_dbus, "orca": start_orca, "wine": start_wine,
+          "site": start_site}
 
 
 def stop(name, state):
@@ -214,10 +218,10 @@ def main(argv):
     if len(argv) >= 3 and argv[0] == "start":
         name, state = argv[1], argv[2]
         stop(name, state)  # whatever an interrupted run left
-        fixture = Fixture(name, state)
+        fixture = Fixture(name, state, argv[3:])
         fixture.dir.mkdir(parents=True)
         fixture.save()
-        globals()[f"start_{name}"](fixture)
+        STARTS[name](fixture)
         print(f"fixture {name}: " + " ".join(f"{k}={v}" for k, v in fixture.exports.items()))
     elif len(argv) >= 3 and argv[0] == "stop":
         stop(argv[1], argv[2])
@@ -225,8 +229,7 @@ def main(argv):
         split = argv.index("--")
         env = dict(os.environ)
         for name in argv[2:split]:
-            for each in DEPENDS[name] + [name]:  # a check names the fixtures it needs, not theirs
-                env.update(load(argv[1], each))
+            env.update(load(argv[1], name))
         command = argv[split + 1:]
         os.execvpe(command[0], command, env)
     else:

@@ -1,13 +1,12 @@
 #!/usr/bin/python3
-"""The Debian package: package.py build (packaging/build-deb.sh) | reproducible (the same bytes
-from a copy of the tree elsewhere) | lint (the validators, lintian, hardening-check: any finding
-fails) | install (with apt-get; its window shows with an icon and ends with status 0 when closed
-through the window system; removed again)."""
-import difflib, json, os, re, shutil, subprocess, sys, tempfile
+"""The Debian package: package.py build (packaging/build-deb.sh) | lint (the validators, lintian,
+hardening-check: any finding fails) | install (as root, with apt-get; its window shows with an
+icon and ends with status 0 when closed through the window system; removed again). Whether two
+builds give the same bytes is common/reproducible.py's to check."""
+import json, os, re, shutil, subprocess, sys, tempfile
 from pathlib import Path
 from desktop import close_window, find_window
 from fixture import end
-from secondtree import copy_tree
 
 SOURCE = Path(os.environ["CONVERSIONE_SOURCE"])
 BUILD = SOURCE / "build/deb"
@@ -20,22 +19,8 @@ def out(*argv, check=True, stderr=subprocess.PIPE, **kwargs):
     return done.stdout
 
 
-def build_deb(tree):
-    return tree / out("bash", tree / "packaging/build-deb.sh").split()[-1]
-
-
-def members(deb):  # what tells packages apart: times, modes, sizes, checksums
-    return out("sh", "-c", 'ar tv "$0"; for a in ctrl fsys; do dpkg-deb --$a-tarfile "$0" | tar -tv '
-               '--full-time; done; dpkg-deb --info "$0" md5sums', deb).splitlines(True)
-
-
-def reproducible(deb):
-    again = build_deb(copy_tree(SOURCE, SOURCE / "build/deb-again"))
-    if deb.read_bytes() != again.read_bytes():
-        sys.stdout.writelines(difflib.unified_diff(members(deb), members(again)))
-        sys.exit(f"two builds of the same tree gave different packages: {deb}, {again}")
-    stamp = out("sh", "-c", 'dpkg-deb --fsys-tarfile "$0" | TZ=UTC tar -tv --full-time', deb).split()[3:5]
-    print(f"identical: {again} ({deb.stat().st_size} bytes, every file stamped {' '.join(stamp)} UTC)")
+def build(_):
+    print(SOURCE / out("bash", SOURCE / "packaging/build-deb.sh").split()[-1])
 
 
 def appstream(mode, files):
@@ -50,7 +35,8 @@ def waivers(program):
     # Debian 12's C start files are not: then look for -fcf-protection's landing pads instead.
     if cpu == "amd64" and "IBT, SHSTK" not in out("readelf", "-n", out("g++", "-print-file-name=Scrt1.o").strip()):
         pads = out("objdump", "-d", program).count("endbr64")
-        pads or sys.exit("no endbr64 landing pads: built without -fcf-protection?")
+        if not pads:
+            sys.exit("no endbr64 landing pads: built without -fcf-protection?")
         waive.append("--nocfprotection")
         print(f"(control flow integrity waived: the C start files carry no CET marking; {pads} "
               "endbr64 landing pads in the program)")
@@ -65,7 +51,8 @@ def waivers(program):
     if unfortified and set(unfortified) <= {"memcpy", "memmove", "memset"}:
         commands = [c["command"] for c in json.loads((BUILD / "compile_commands.json").read_text())]
         bare = sum("-D_FORTIFY_SOURCE=" not in command for command in commands)
-        bare == 0 or sys.exit(f"{bare} files built without fortify")
+        if bare:
+            sys.exit(f"{bare} files built without fortify")
         waive.append("--nofortify")
         print(f"(Fortify Source waived: all {len(commands)} files are compiled with _FORTIFY_SOURCE; "
               f"the only unfortified calls are std::string's {' '.join(unfortified)})")
@@ -74,7 +61,8 @@ def waivers(program):
 
 def lint(deb):
     said = out("desktop-file-validate", *BUILD.glob("packaging/share/*.desktop"), stderr=subprocess.STDOUT)
-    said == "" or sys.exit(f"desktop-file-validate reported:\n{said}")
+    if said:
+        sys.exit(f"desktop-file-validate reported:\n{said}")
     appstream("validate", ";".join(map(str, BUILD.glob("packaging/share/*.metainfo.xml"))))
     staging = BUILD / "staging"
     shutil.rmtree(staging, ignore_errors=True)
@@ -87,7 +75,8 @@ def lint(deb):
     # check-metainfo.cmake waives (no homepage), was ruled on by the validate-tree above.
     tags = "\n".join(line for line in out("lintian", "--display-info", "--pedantic", deb).splitlines()
                      if line.strip() and "appstream-metadata-validation-failed" not in line)
-    tags == "" or sys.exit(f"lintian reported:\n{tags}")
+    if tags:
+        sys.exit(f"lintian reported:\n{tags}")
     print("lintian: no tags")
     with tempfile.TemporaryDirectory() as root:
         out("dpkg-deb", "--extract", deb, root)
@@ -96,15 +85,20 @@ def lint(deb):
 
 
 def install(deb):
+    if os.geteuid() != 0:
+        print("skipped: installing a package with apt-get needs root")
+        sys.exit(77)
     apt = lambda *args: subprocess.run(["apt-get", *args, "-y", "-qq"], capture_output=True, text=True,
                                        env=dict(os.environ, DEBIAN_FRONTEND="noninteractive"))
     if apt("install", deb).returncode:
         apt("update")
     try:
         done = apt("install", deb)
-        done.returncode == 0 or sys.exit(f"apt-get install failed:\n{done.stdout}{done.stderr}")
+        if done.returncode:
+            sys.exit(f"apt-get install failed:\n{done.stdout}{done.stderr}")
         print(out("dpkg-query", "-W", "-f=${Package} ${Version} ${Status}\nDepends: ${Depends}\n", "conversione"))
-        os.access("/usr/bin/conversione", os.X_OK) or sys.exit("/usr/bin/conversione is not installed")
+        if not os.access("/usr/bin/conversione", os.X_OK):
+            sys.exit("/usr/bin/conversione is not installed")
         log = tempfile.TemporaryFile()
         app = subprocess.Popen(["/usr/bin/conversione"], cwd="/", stdin=subprocess.DEVNULL, stdout=log,
                                stderr=log, env={k: v for k, v in os.environ.items() if k != "QT_QPA_PLATFORM"},
@@ -114,24 +108,24 @@ def install(deb):
             print(f"window {window} mapped:", *re.findall(r"Map State: \S+|-geometry \S+",
                                                           out("xwininfo", "-id", window) if window else ""))
             icons = window and re.findall(r"Icon \(\d+ x \d+\)", out("xprop", "-id", window, "_NET_WM_ICON"))
-            icons or sys.exit("no window with an icon (_NET_WM_ICON) within 30 s")
+            if not icons:
+                sys.exit("no window with an icon (_NET_WM_ICON) within 30 s")
             print("window icon sizes:", *icons)
             close_window(window)
             status = app.wait(10)
             print(f"closed through the window system: the program ended with status {status}")
-            status == 0 or sys.exit(1)
+            if status:
+                sys.exit(f"closed through the window system, the program ended with status {status}")
         finally:
             end([app.pid])
             log.seek(0)
             print(log.read().decode(errors="replace"), end="")
     finally:
         apt("remove", "--purge", "conversione")
-    Path("/usr/bin/conversione").exists() and sys.exit("/usr/bin/conversione is still there after apt-get remove")
+    if Path("/usr/bin/conversione").exists():
+        sys.exit("/usr/bin/conversione is still there after apt-get remove")
     print("removed")
 
 
-step = sys.argv[1]
-if step == "build":
-    print(build_deb(SOURCE))
-else:
-    globals()[step](next(BUILD.glob("*.deb")))
+STEPS = {"build": build, "lint": lint, "install": install}
+STEPS[sys.argv[1]](None if sys.argv[1] == "build" else next(BUILD.glob("*.deb")))

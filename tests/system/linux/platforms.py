@@ -1,14 +1,16 @@
 #!/usr/bin/python3
 """The program on each kind of display, and without one: each row starts it with only the named
-variables set. With a display its window must show (titled "Conversione", 339x177; on Wayland
+variables set. With a display its window must show (with its title, at its fixed size; on Wayland
 natively, with its app id), and SIGTERM, as at logout, end it with status 143 and nothing printed.
 Without one it must end at once with status 1 and the one message that says what to do, with no
 trace of Qt's own. X11 is the display fixture's; Wayland is weston's headless back end, where the
 window shows in the requests it sends (WAYLAND_DEBUG). Usage: platforms.py PROGRAM"""
 import glob, os, random, re, subprocess, sys, tempfile
 from pathlib import Path
+import facts
+from check import fail, poll, run_table
 from desktop import xdotool
-from fixture import descendants, end, poll
+from fixture import descendants, end
 
 program, tmp = os.path.abspath(sys.argv[1]), Path(tempfile.mkdtemp())
 runtime, nowayland = tmp / "runtime", tmp / "nowayland"
@@ -39,19 +41,23 @@ ROWS = [
 ]
 # The protocol log names objects interface@id, or interface#id with newer libwayland.
 TOPLEVEL = r"xdg_toplevel[@#]\d+\.(set_(?:title|app_id|min_size|max_size)\([^)]*\))"
-WINDOW = {'set_title("Conversione")', 'set_app_id("org.example.conversione")',
-          "set_min_size(339, 177)", "set_max_size(339, 177)"}
+# The window's size: its client area below a menu bar of Fusion's height in Liberation Sans.
+SIZE = (facts.CLIENT_WIDTH, facts.CLIENT_HEIGHT + 17)
+WINDOW = {f'set_title("{facts.TITLE}")', f'set_app_id("{facts.APP_ID}")',
+          "set_min_size({}, {})".format(*SIZE), "set_max_size({}, {})".format(*SIZE)}
 
 
 def shown(where, protocol):
     if where == "wayland":
         return WINDOW <= set(re.findall(TOPLEVEL, protocol)) and re.search(r"xdg_surface[@#]\d+\.ack_configure", protocol)
-    return "Geometry: 339x177" in xdotool("search", "--onlyvisible", "--name", "^Conversione$",
-                                          "getwindowgeometry")
+    return "Geometry: {}x{}".format(*SIZE) in xdotool("search", "--onlyvisible", "--name",
+                                                      f"^{facts.TITLE}$", "getwindowgeometry")
 
 
-def run(binary, variables, expected):
-    """Runs one row: its status, what is wrong, and what to show."""
+def run(row):
+    """Runs one row and shows what it printed (on Wayland the window's requests); a Failure says
+    what is wrong."""
+    _, binary, variables, expected = row
     env = dict(PATH=os.environ["PATH"], HOME=str(tmp), XDG_RUNTIME_DIR=str(runtime),
                DBUS_SESSION_BUS_ADDRESS="disabled:", WAYLAND_DEBUG="client")
     env.update(variable.split("=", 1) for variable in variables.split())
@@ -63,7 +69,9 @@ def run(binary, variables, expected):
     if window:
         window = poll(10, lambda: shown(expected, protocol()) or app.poll() is not None) and shown(expected, protocol())
         app.terminate()
-    ended = poll(10, lambda: app.poll() is not None) or end([app.pid])
+    ended = poll(10, lambda: app.poll() is not None)
+    if not ended:
+        end([app.pid])
     status = app.wait() if app.wait() >= 0 else 128 - app.returncode
     # Lines of the protocol log start with a time (of day on newer libwayland).
     text = "".join(l for l in protocol().splitlines(True) if not re.match(r"\[ *[0-9:]*\.[0-9]*\] ", l))
@@ -78,7 +86,10 @@ def run(binary, variables, expected):
                    "more than the one message")]
     verdict = next((why for fault, why in wrong if fault), None)
     calls = " ".join(re.findall(TOPLEVEL, protocol())) if expected == "wayland" else ""
-    return status, verdict, (text or protocol()[-400:]) if verdict else calls
+    said = (text or protocol()[-400:]) if verdict else calls
+    print(f"{row[0]}: status {status}" + "".join(f"\n      | {line}" for line in said.splitlines()))
+    if verdict:
+        fail(verdict)
 
 
 # Weston's desktop shell (Qt then draws its own window decorations, as on most Wayland desktops),
@@ -88,21 +99,21 @@ weston = subprocess.Popen(["weston", "--backend=headless-backend.so", f"--config
                            "--socket=conversione-ci", "--idle-time=0", f"--log={tmp}/weston.log"],
                           env=dict(os.environ, XDG_RUNTIME_DIR=str(runtime)), start_new_session=True,
                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-try:
-    poll(5, (runtime / "conversione-ci").is_socket) or sys.exit("weston did not start:\n"
-                                                                + (tmp / "weston.log").read_text())
-    failed = False
-    for name, binary, variables, expected in ROWS:
-        status, verdict, details = run(binary, variables, expected)
-        failed |= bool(verdict)
-        print(f"{'FAIL' if verdict else 'ok':5} {name:45} status {status} {verdict or ''}")
-        print("".join(f"      | {line}\n" for line in details.splitlines()), end="")
-    weston.poll() is None or sys.exit("weston ended while the program ran")
+def weston_ends():
+    if weston.poll() is not None:
+        fail("weston ended while the program ran")
     helpers = descendants([weston.pid])  # the shell's panel, which weston ends as it ends
     weston.terminate()
-    weston.wait(10) == 0 or sys.exit(f"weston ended with status {weston.returncode}")
+    if weston.wait(10):
+        fail(f"weston ended with status {weston.returncode}")
     end(helpers)
-    sys.exit("some rows failed" if failed else None)
+
+
+try:
+    if not poll(5, (runtime / "conversione-ci").is_socket):
+        sys.exit("weston did not start:\n" + (tmp / "weston.log").read_text())
+    run_table(ROWS + [("weston lasts the rows and ends cleanly", weston_ends)],
+              lambda row: row[1]() if callable(row[1]) else run(row), keep_going=True)
 finally:
     end([weston.pid])
     subprocess.run(["rm", "-rf", tmp])

@@ -1,26 +1,18 @@
 #!/usr/bin/python3
-"""The program in a real X window: it maps "Conversione", converts "1000", a screenshot of it is
-saved (docs/screenshot.png is made from it), and "Chiudi" from the keyboard ends it with status 0.
+"""The program in a real X window, as a user meets it: its window maps, "1000" typed and Enter
+give "1111101000" in "Risultato" (read back through the clipboard), a screenshot of it is saved
+(docs/screenshot.png is made from it), and "Chiudi" from the keyboard ends it with status 0.
 Usage: real_window.py PROGRAM SCREENSHOT.png   (on the display in $DISPLAY)"""
-import subprocess, sys, time
-from desktop import find_window, press, screenshot, xdotool
-from fixture import end
+import sys
+from desktop import Drive, screenshot
 
 program, output = sys.argv[1:3]
-app = subprocess.Popen([program], stdin=subprocess.DEVNULL, start_new_session=True)
-try:
-    window = find_window("Conversione") or sys.exit("the window never mapped")
-    print(f"window {window} mapped")
-    time.sleep(0.5)
-    xdotool("windowactivate", "--sync", window)
-    press("type:1000 Return")
-    time.sleep(0.3)
-    print(f"screenshot: {output} ({screenshot(window, output)})")
-    press("alt")  # the menu bar opens on "Nuovo"; "Chiudi" is next to it
-    time.sleep(0.2)
-    press("Right Return")
-    status = app.wait(10)
-    print(f"Chiudi ended the program with status {status}")
-    sys.exit(status != 0)
-finally:
-    end([app.pid])
+drive = Drive([program], "real-window.log")
+drive.expect["shot"] = lambda _: print(f"screenshot: {output} ({screenshot(drive.main, output)})")
+drive.run([
+    ("the window maps and takes the keyboard", "launch", "window"),
+    ("1000 and Enter: Risultato reads 1111101000", "type:1000 Return Tab", "reads 1111101000"),
+    # Back in Input with the caret at the end, as after typing: what the screenshot shows.
+    ("a screenshot of the conversion", "shift+Tab End", "shot"),
+    ("Alt, Right, Enter: Chiudi ends it with status 0", "alt Right Return", "ends 0"),
+])

@@ -5,11 +5,14 @@ come between, but no announcement of the window's that the step does not list: a
 news of its step, never late or left over. Usage: screen_reader.py PROGRAM"""
 import os, re, shutil, subprocess, sys, time
 from pathlib import Path
+import facts
+from check import fail, poll, run_table
 from desktop import press
-from fixture import NOT_UNDER_ORCA, end, poll
+from fixture import NOT_UNDER_ORCA, end, italian_locale
 
-NOT_BINARY = "allerta Conversione;Impossibile soddisfare la richiesta: il numero immesso non è binario;OK "
-ERROR_13 = "allerta Conversione;Errore di run-time '13':;OK "
+NOT_BINARY = f"allerta {facts.TITLE};{facts.MESSAGES['refusal']};OK "
+# Orca reads the first line of a run-time error's text with the alert; the rest is announced apart.
+ERROR_13 = f"allerta {facts.TITLE};{facts.MESSAGES['error13'].splitlines()[0]};OK "
 EMPTIED = "Input e Risultato vuoti, cursore in Input"
 GROUP, GROUP_43 = "Tipo conversione pannello;Tipo conversione;{} selezionato pulsante radio", \
     "Tipo conversione pannello;Tipo conversione;{};selezionato pulsante radio"
@@ -69,35 +72,45 @@ def special(word, launched):
     return word in ("launch", "start")
 
 
-def main(launched):
+def main():
+    if not italian_locale():
+        print("skipped: Orca speaks Italian only with the it_IT.UTF-8 locale, which only root can add")
+        sys.exit(77)
     release = int(subprocess.run(["dpkg-query", "-W", "-f=${Version}", "orca"], capture_output=True,
                                  text=True).stdout.split(".")[0])
-    began = time.monotonic()
-    for keys, utterances, releases in STEPS:
+    launched = []
+
+    def step(row):
+        keys, utterances, releases = row
         wanted = releases.get(release, utterances).split(";")
         before = 0 if keys == "start" else len(spoken())  # Orca may have spoken before the check
         press(keys, lambda word: special(word, launched), 20)
         # Orca itself may take long to start on a busy machine.
         if not poll(60 if keys == "start" else 15, lambda: said_in_order(wanted, before)):
-            return f"after '{keys}' Orca did not say, in order: {';'.join(wanted)}"
-        time.sleep(0.3)  # an announcement that comes late comes now, or with the next step
-        stray = [u for u in spoken()[before:] if ANNOUNCED.fullmatch(u) and u not in wanted]
+            fail(f"Orca did not say, in order: {';'.join(wanted)}")
+        # An announcement that comes late comes within this time, or with the next step.
+        stray = poll(0.3, lambda: [u for u in spoken()[before:] if ANNOUNCED.fullmatch(u) and u not in wanted])
         if stray:
-            return f"after '{keys}' Orca also said: {'; '.join(stray)}"
-        print(f"ok: {keys} -> {';'.join(wanted)}")
-    # The same speech went on to speech-dispatcher and its text module.
-    said = Path(os.environ["SPOKEN"])
-    if not poll(10, lambda: said.exists() and said.stat().st_size):
-        return "speech-dispatcher spoke nothing"
+            fail(f"Orca also said: {'; '.join(stray)}")
+
+    def spoken_then(row, failure):
+        kept = Path(os.environ["CONVERSIONE_BUILD"]) / "screen-reader-orca.debug"
+        shutil.copy(LOG, kept)
+        return "\n".join(["--- what Orca spoke:", *spoken(), f"--- Orca's debug log: {kept}"])
+
+    def speech_dispatcher(row):
+        said = Path(os.environ["SPOKEN"])
+        if not poll(10, lambda: said.exists() and said.stat().st_size):
+            fail("speech-dispatcher spoke nothing")
+
+    began = time.monotonic()
+    try:
+        run_table(STEPS, step, report=spoken_then)
+        run_table([("the same speech went on to speech-dispatcher's text module",)], speech_dispatcher)
+    finally:
+        end([p.pid for p in launched])
     print(f"screen reader: {len(STEPS)} steps spoken as expected in {time.monotonic() - began:.0f} s")
 
 
-launched = []
-try:
-    failure = main(launched)
-finally:
-    end([p.pid for p in launched])
-if failure:
-    kept = Path(os.environ["CONVERSIONE_BUILD"]) / "screen-reader-orca.debug"
-    shutil.copy(LOG, kept)
-    sys.exit("\n".join(["--- what Orca spoke:", *spoken(), f"FAIL: {failure}", f"--- Orca's debug log: {kept}"]))
+if __name__ == "__main__":
+    main()

@@ -3,8 +3,8 @@ keys as a user types them, the page's script, and what screen readers get, Chrom
 accessibility tree read through the DevTools protocol. The web checks share it."""
 import os
 import tempfile
-import time
 
+from check import Failure, wait
 from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
 from selenium.webdriver.common.action_chains import ActionChains
@@ -17,10 +17,6 @@ FLAGS = ["--headless=new", "--no-sandbox", "--force-renderer-accessibility", "--
 KEYS = {"Return": Keys.ENTER, "Tab": Keys.TAB, "Down": Keys.DOWN, "Up": Keys.UP,
         "Right": Keys.RIGHT, "Left": Keys.LEFT, "Escape": Keys.ESCAPE, "F10": Keys.F10,
         "space": Keys.SPACE}
-
-
-class Failure(Exception):
-    pass
 
 
 class Browser:
@@ -56,25 +52,15 @@ class Browser:
         if ready:
             try:
                 # The window on the page, and the keyboard with it: Qt's keyboard field focused.
-                self.wait(lambda: self.js("return document.body.dataset.pronto === '1' &&"
-                                          " document.activeElement.tagName === 'INPUT'"), 30,
-                          "the program's window on the page, with the keyboard")
+                wait(30, lambda: self.js("return document.body.dataset.pronto === '1' &&"
+                                         " document.activeElement.tagName === 'INPUT'"),
+                     "the program's window on the page, with the keyboard")
             except Failure as failure:
                 raise Failure(f"{failure}; the console:\n{self.console()}") from None
 
     def console(self):
         """What the page and the program wrote to the browser's console since the last call."""
         return "\n".join(entry["message"] for entry in self.driver.get_log("browser"))
-
-    def wait(self, check, seconds, what):
-        deadline = time.monotonic() + seconds
-        while True:
-            result = check()
-            if result:
-                return result
-            if time.monotonic() > deadline:
-                raise Failure(f"waited {seconds} s for {what}")
-            time.sleep(0.05)
 
     def press(self, *keys):
         """Keys of the steps' tables: names in KEYS, "alt" (a tap of Alt alone),

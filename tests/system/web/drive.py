@@ -1,34 +1,34 @@
 #!/usr/bin/python3
 """The program in headless Chromium, driven as a user drives it: keys and clicks on the page, and
 what the boxes, options and message boxes hold and where the focus is read back from Chromium's
-accessibility tree, as a screen reader reads them. The steps are a table; the first that fails ends the check, named, with the tree and a screenshot.
-Screenshots of the page before and after a conversion go to docs/ (screenshot-web-start.png,
-screenshot-web.png)."""
+accessibility tree, as a screen reader reads them; and that tree holding every control, named,
+with its role and state, and each message box as an alert dialog. The steps are a table; the
+first that fails ends the check, named, with the tree and a screenshot. Screenshots of the page
+before and after a conversion go to the build's screenshots/ (`cmake -P cmake/refresh-docs.cmake`
+copies them to docs/)."""
 import os
-import sys
 from pathlib import Path
 
-from browser import Browser, Failure, describe, find
+import facts
+from browser import Browser, describe, find
+from check import Failure, run_table, wait
 
-MESSAGES = {  # the program's own texts (conversion/, runtime/runtimeerror.cpp)
-    "refusal": "Impossibile soddisfare la richiesta: il numero immesso non è binario",
-    "error13": "Errore di run-time '13':\nTipo non corrispondente",
-    "too long": "Impossibile soddisfare la richiesta: il numero immesso è troppo lungo",
-}
-LONGEST = 65536
+LONGEST = facts.LONGEST_INPUT
 
 # What the user does, and what must follow. Keys as browser.Browser.press takes them, or
 # "click:OK" (a click on the message box's OK), "click:beside" (on the page beside the window),
-# "paste:N" (a paste of N digits "1" from the clipboard), "shot:NAME" (a screenshot to docs/).
+# "paste:N" (a paste of N digits "1" from the clipboard), "shot:NAME" (a screenshot kept).
 # Checks:
 #   boxes INPUT|RESULT  the values of "Input" and "Risultato"
 #   focus NAME          the keyboard's focus is on the control NAME
 #   option NAME         NAME checked, the other option not
 #   box NAME            a message box (dialog "Conversione") with message NAME is open
 #   closed              no message box is open
+#   tree NAME           what screen readers get holds the nodes of TREES[NAME]
 # The Tab steps walk the tab order from Input; later steps place its stops as the Windows
 # program's drive does.
 STEPS = [
+    ("at load, screen readers get every control, with no button pressed", "", "tree start"),
     ("at load, keys reach Input unclicked", "shot:screenshot-web-start type:1000 Return",
      "boxes 1000|1111101000"),
     ("after the conversion, the focus in Input", "shot:screenshot-web", "focus Input"),
@@ -49,6 +49,7 @@ STEPS = [
     ("... and the caret in Input", "", "focus Input"),
     ("Up in the group: Binario", "shift+Tab Up", "option Binario"),
     ("abc to binary: run-time error 13", "ctrl+a type:abc Return", "box error13"),
+    ("... an alert dialog with its OK button", "", "tree box"),
     ("a click on OK closes it", "click:OK", "closed"),
     ("the program goes on, input kept", "", "boxes abc|"),
     ("a click beside an open box", "Return click:beside", "box error13"),
@@ -60,6 +61,45 @@ STEPS = [
     ("Return closes it, the input as it was", "Return", f"boxes {'1' * LONGEST}|"),
     ("Alt alone opens the menu bar: Nuovo", "alt Return", "boxes |"),
 ]
+
+
+# What screen readers must get from Chromium's accessibility tree: (role, name, value or checked
+# state or None, the role of the node it must be inside or None).
+TREES = {
+    "start": [("textbox", "Input", "", None), ("textbox", "Risultato", "", None),
+              ("button", "Converti", None, None), ("radiogroup", "Tipo conversione", None, None),
+              ("radio", "Binario", "true", "radiogroup"), ("radio", "Decimale", "false", "radiogroup"),
+              ("menubar", None, None, None), ("menuitem", "Nuovo", None, "menubar"),
+              ("menuitem", "Chiudi", None, "menubar")],
+    "box": [("alertdialog", facts.TITLE, None, None), ("button", "OK", None, "alertdialog")],
+}
+
+
+def inside(nodes, node, role):
+    parents = {c: n for n in nodes for c in n["children"]}
+    while node["id"] in parents:
+        node = parents[node["id"]]
+        if node["role"] == role:
+            return True
+    return False
+
+
+def missing(nodes, table):
+    """What the tree lacks of the table's nodes, in words."""
+    wrong = []
+    for role, name, state, parent in table:
+        found = [n for n in nodes if n["role"] == role and (name is None or n["name"] == name)
+                 and not n["focused"]]
+        node = next((n for n in found if not parent or inside(nodes, n, parent)), found[:1] and found[0])
+        if not node:
+            wrong.append(f"no {role} '{name}'")
+        elif state is not None and (node["checked"] if role == "radio" else node["value"]) != state:
+            wrong.append(f"{role} '{name}' is not {state!r}")
+        elif parent and not inside(nodes, node, parent):
+            wrong.append(f"{role} '{name}' is not inside a {parent}")
+    if find(nodes, "button", "Enable Screen Reader"):
+        wrong.append("Qt's 'Enable Screen Reader' button is still there")
+    return wrong
 
 
 def boxes(nodes):
@@ -108,7 +148,7 @@ def click(browser, what):
                     clickCount=1)
 
 
-def act(browser, keys, docs):
+def act(browser, keys, shots):
     pending = []
     for key in keys.split():
         if key.split(":")[0] in ("click", "paste", "shot"):
@@ -121,7 +161,7 @@ def act(browser, keys, docs):
             elif kind == "paste":
                 browser.paste("1" * int(arg))
             else:
-                browser.screenshot(docs / f"{arg}.png")
+                browser.screenshot(shots / f"{arg}.png")
         else:
             pending.append(key)
     if pending:
@@ -145,30 +185,41 @@ def check(browser, expected):
     if kind == "box":
         # A description is read as one line.
         text = dialog_text(nodes)
-        return text is not None and text.split() == MESSAGES[arg].split(), f"message box {text!r}"
+        return text is not None and text.split() == facts.MESSAGES[arg].split(), f"message box {text!r}"
     if kind == "closed":
         text = dialog_text(nodes)
         return text is None, f"message box {text!r}"
+    if kind == "tree":
+        wrong = missing(nodes, TREES[arg])
+        return not wrong, "; ".join(wrong)
     raise Failure(f"no check '{kind}'")
 
 
 def main():
-    docs = Path(os.environ["CONVERSIONE_SOURCE"]) / "docs"
+    shots = Path(os.environ["CONVERSIONE_BUILD"]) / "screenshots"
+    shots.mkdir(exist_ok=True)
     with Browser() as browser:
         browser.open()
-        for what, keys, expected in STEPS:
-            act(browser, keys, docs)
+
+        def step(row):
+            _, keys, expected = row
+            act(browser, keys, shots)
             # What follows a key comes through the browser's event loop: wait for it a little.
-            outcome = []
+            seen = []
+
+            def holds():
+                seen[:] = check(browser, expected)
+                return seen[0]
             try:
-                browser.wait(lambda: outcome.__setitem__(slice(None), check(browser, expected))
-                             or outcome[0], 3, expected)
+                wait(5, holds, expected)
             except Failure:
-                shot = Path(os.environ.get("TMPDIR", "/tmp")) / "web-drive-failure.png"
-                browser.screenshot(shot)
-                sys.exit(f"web drive: FAIL at '{what}': expected {expected[:60]!r}, {outcome[1]}\n"
-                         f"the page kept as {shot}; the tree:\n{describe(browser.tree())}")
-            print(f"ok: {what}")
+                raise Failure(f"expected {expected[:60]!r}, {seen[1]}") from None
+
+        def report(row, failure):
+            browser.screenshot(shots / "web-drive-failure.png")
+            return f"the page kept as {shots / 'web-drive-failure.png'}; the tree:\n{describe(browser.tree())}"
+
+        run_table(STEPS, step, report=report)
 
 
 if __name__ == "__main__":

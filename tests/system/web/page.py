@@ -5,12 +5,11 @@ where the browser has no WebAssembly, and one for scripts turned off; the window
 its title and menu bar, centred, drawn at the device's pixel ratio; and "Chiudi" ending the
 program, with the page saying so and starting it again on request. Each check is a row of a
 table; all run, and the failures are listed."""
-import sys
+import facts
+from browser import Browser
+from check import Failure, run_table, wait
 
-import time
-from browser import Browser, Failure
-
-WINDOW = (339, 160)  # the client area below the menu bar, in CSS pixels (window/formdescription.h)
+WINDOW = (facts.CLIENT_WIDTH, facts.CLIENT_HEIGHT)  # the client area below the menu bar, in CSS pixels
 
 # JavaScript that finds Qt's window on the page: its element, its title bar's text, its canvas.
 QT = """
@@ -24,15 +23,15 @@ QT = """
 
 def page_itself(b):
     b.open()
-    facts = b.js("""return [document.documentElement.lang, document.title,
+    page = b.js("""return [document.documentElement.lang, document.title,
         document.querySelector('link[rel=icon]').href, document.querySelector('header p').textContent,
         document.querySelector('noscript').textContent]""")
     icon = b.js("return fetch(arguments[0]).then(r => r.status + ' ' + r.headers.get('content-type'))",
-                facts[2])
-    return [("lang", facts[0], "it"), ("title", facts[1], "Conversione"),
+                page[2])
+    return [("lang", page[0], "it"), ("title", page[1], facts.TITLE),
             ("icon", icon, "200 image/svg+xml"),
-            ("what it is", "Converte un numero tra notazione decimale e binaria" in facts[3], True),
-            ("noscript", "attivalo" in facts[4] and "JavaScript" in facts[4], True)]
+            ("what it is", facts.DESCRIPTION in page[3], True),
+            ("noscript", "attivalo" in page[4] and "JavaScript" in page[4], True)]
 
 
 def window_on_page(b):
@@ -44,7 +43,7 @@ def window_on_page(b):
                 Math.round((w.left + w.right) / 2 - (screen.left + screen.right) / 2),
                 Math.round((w.top + w.bottom) / 2 - (screen.top + screen.bottom) / 2)];""")
     title, width, height, dx, dy = got
-    return [("title bar", title.strip(), "Conversione"), ("client width", width, WINDOW[0]),
+    return [("title bar", title.strip(), facts.TITLE), ("client width", width, WINDOW[0]),
             ("menu bar above the client area", height > WINDOW[1] + 15, True),
             ("centred across", abs(dx) <= 1, True), ("centred down", abs(dy) <= 1, True)]
 
@@ -64,7 +63,7 @@ def progress(b):
     b.open(ready=False)
     shown = b.js("""const p = document.getElementById('caricamento');
                     return !p.hidden && !!p.querySelector('progress') && p.textContent.trim();""")
-    b.wait(lambda: b.js("return document.body.dataset.pronto === '1'"), 60, "the window")
+    wait(60, lambda: b.js("return document.body.dataset.pronto === '1'"), "the window")
     gone = b.js("return document.getElementById('caricamento').hidden")
     return [("progress while loading", shown, "Caricamento del programma…"),
             ("gone once loaded", gone, True)]
@@ -74,45 +73,53 @@ def no_webassembly(b):
     # A browser without WebAssembly, as far as the page can tell.
     b.cdp("Page.addScriptToEvaluateOnNewDocument", source="delete globalThis.WebAssembly;")
     b.open(ready=False)
-    b.wait(lambda: not b.js("return document.getElementById('senza-webassembly').hidden"), 5,
-           "the message")
+    wait(5, lambda: not b.js("return document.getElementById('senza-webassembly').hidden"), "the message")
     text = b.js("return document.getElementById('senza-webassembly').textContent")
     return [("message without WebAssembly", "non esegue WebAssembly" in text, True)]
 
 
 def ending(b):
     b.open()
-    # Each key once Qt has handled the one before (F10 opens the menu bar from a queued call).
-    for key in ("F10", "Right", "Return"):
-        time.sleep(1)
-        b.press(key)
-    b.wait(lambda: not b.js("return document.getElementById('fine').hidden"), 5, "the end")
+    # Each key once Qt has shown what the one before did: the menu bar open, Chiudi highlighted.
+    b.press("F10")
+    wait(5, lambda: menu_item(b, "Nuovo"), "the menu bar open on Nuovo")
+    b.press("Right")
+    wait(5, lambda: menu_item(b, "Chiudi"), "Chiudi highlighted")
+    b.press("Return")
+    wait(5, lambda: not b.js("return document.getElementById('fine').hidden"), "the end")
     text = b.js("return document.getElementById('fine').innerText")
     b.js("document.querySelector('#fine button').click()")
-    b.wait(lambda: b.js("return document.body.dataset.pronto === '1'"), 30, "a new start")
+    wait(30, lambda: b.js("return document.body.dataset.pronto === '1'"), "a new start")
     b.press("type:10", "Return")
-    again = b.wait(lambda: b.js(QT + "return !!canvas"), 5, "the window")
+    again = wait(5, lambda: b.js(QT + "return !!canvas"), "the window")
     return [("Chiudi: the page says so", text.split("\n")[0], "Il programma è terminato."),
             ("and offers to start again", "Avvia di nuovo" in text, True),
             ("started again", again, True)]
 
 
-CHECKS = [page_itself, window_on_page, crisp, progress, no_webassembly, ending]
+def menu_item(b, name):
+    """Whether the menu item NAME is the one highlighted, as the accessibility tree says."""
+    return any(n["role"] == "menuitem" and n["name"] == name and n["focused"] for n in b.tree())
+
+
+CHECKS = [("the page itself", page_itself), ("the window on the page", window_on_page),
+          ("sharp at a pixel ratio of 2", crisp), ("a progress bar while loading", progress),
+          ("a browser without WebAssembly", no_webassembly), ("Chiudi ends it", ending)]
+
+
+def check(row):
+    """Runs one check in a browser of its own; each of its facts printed, those wrong a Failure."""
+    with Browser() as browser:
+        seen = row[1](browser)
+    for what, got, wanted in seen:
+        print(f"  {'ok' if got == wanted else 'wrong'}: {what}")
+    wrong = [f"{what}: {got!r}, not {wanted!r}" for what, got, wanted in seen if got != wanted]
+    if wrong:
+        raise Failure("; ".join(wrong))
 
 
 def main():
-    failures = 0
-    for check in CHECKS:
-        try:
-            with Browser() as browser:
-                rows = check(browser)
-        except Failure as error:
-            rows = [(check.__name__, str(error), "no failure")]
-        for what, got, wanted in rows:
-            ok = got == wanted
-            failures += not ok
-            print(f"{'ok' if ok else 'FAIL'}: {what}" + ("" if ok else f": {got!r}, not {wanted!r}"))
-    sys.exit(1 if failures else 0)
+    run_table(CHECKS, check, keep_going=True)
 
 
 if __name__ == "__main__":

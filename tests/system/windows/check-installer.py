@@ -2,12 +2,14 @@
 """The Windows packages under Wine, in the fixture's prefix, as the table in main() walks them: the
 installer, the program it installs, the installer of a later version (packed here from the same
 build with one file fewer, signed with a throw-away certificate) over it, the uninstaller, and
-the portable zip. Usage: check-installer.py SETUP_EXE ZIP CPACK_CONFIG LATER_VERSION"""
+the portable zip. The later version is the project's with its minor number one up.
+Usage: check-installer.py SETUP_EXE ZIP CPACK_CONFIG"""
 import os, re, subprocess, sys, tempfile, zipfile
 from pathlib import Path
-from desktop import key, press
-from fixture import poll
-from winetools import check_table, copy_with, fail, launch, main_window, out, prefix_processes, wait_wine
+import facts
+from check import fail, run_table, wait
+from desktop import Drive, key, out, press
+from winetools import prefix_processes, screen_on_failure, wait_wine
 
 KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Conversione"
 # What Wine writes anew whenever its server starts, whatever runs: the hardware's description,
@@ -26,8 +28,10 @@ def wine(*argv, status=0, wait=True):
     """Runs a Windows program to its end, and with WAIT every process it left (an uninstaller's
     copy); STATUS 0 for success, else any failure."""
     got = subprocess.run(["wine", *map(str, argv)], capture_output=True).returncode
-    wait and wait_wine()
-    (got == 0) == (status == 0) or fail(f"wine {' '.join(map(str, argv))} ended with status {got}")
+    if wait:
+        wait_wine()
+    if (got == 0) != (status == 0):
+        fail(f"wine {' '.join(map(str, argv))} ended with status {got}")
 
 
 def snapshot():
@@ -56,13 +60,20 @@ def unzipped(path):
     return next((WORK / path.name).iterdir())
 
 
+def started(argv, log):
+    """The program started under Wine, its window active."""
+    program = Drive(["wine", *map(str, argv)], WORK / log)
+    program.special("launch")
+    program.window()
+    return program
+
+
 def convert_and_close(argv):
-    launch(argv, WORK / "program.log")
-    main_window()
+    program = started(argv, "program.log")
     press("type:1000 Return Tab")
-    poll(10, lambda: copy_with(1, "ctrl+a", "ctrl+c") == "1111101000") or fail("no 1111101000")
+    program.reads("1111101000")
     key("alt+F4")
-    poll(10, lambda: not prefix_processes("conversione.exe")) or fail("the program still runs")
+    wait(10, lambda: not prefix_processes("conversione.exe"), "the program to end")
 
 
 def signed(path, ca=()):
@@ -88,13 +99,17 @@ def pack_later(config, version):
 
 
 def main():
-    if len(sys.argv) != 5:
+    if len(sys.argv) != 4:
         sys.exit(__doc__)
-    setup, zip_path, config, later_version = sys.argv[1:]
+    setup, zip_path, config = sys.argv[1:]
+    later_version = facts.later_version()
     # Wine's desktop integration turns every Start-menu shortcut into a Linux menu entry, on its
     # own time: it is Wine's, not the installer's, and would make the prefix depend on timing.
     os.environ["WINEDLLOVERRIDES"] += ";winemenubuilder.exe=d"
     version = re.search(r"Conversione-([0-9.]+)-setup\.exe$", setup).group(1)
+    numbers = lambda v: tuple(map(int, v.split(".")))
+    if numbers(later_version) <= numbers(version):
+        sys.exit(f"the later version {later_version} is not newer than {version}")
     later = pack_later(config, later_version)
     later_zip = next((WORK / "later").glob("*-windows-x64.zip"))
     instdir_win = winvar("LOCALAPPDATA") + r"\Programs\Conversione"
@@ -105,30 +120,34 @@ def main():
 
     def installed(unpacked, version):
         lnk = Path(out("winepath", "-u", shortcut)).read_bytes()
-        program.encode("utf-16-le") in lnk or program.encode() in lnk or fail("no Start-menu shortcut")
+        if program.encode("utf-16-le") not in lnk and program.encode() not in lnk:
+            fail("no Start-menu shortcut")
         got = files(instdir)
-        got.pop("disinstalla.exe", None) or fail("no uninstaller")
-        got == files(unpacked) or fail(f"the installed files are not the zip's: {sorted(got)}")
+        if got.pop("disinstalla.exe", None) is None:
+            fail("no uninstaller")
+        if got != files(unpacked):
+            fail(f"the installed files are not the zip's: {sorted(got)}")
         text = out("wine", "reg", "query", KEY).replace("\r", "")
         entry = dict(re.findall(r"^ +(\S+) +REG_\S+ +(.*)$", text, re.M))
         want = {"DisplayName": "Conversione", "DisplayVersion": version,
-                "Publisher": "The Conversione developers", "DisplayIcon": program + ",0",
+                "Publisher": facts.PUBLISHER, "DisplayIcon": program + ",0",
                 "InstallLocation": instdir_win, "UninstallString": f'"{uninstaller}"',
                 "QuietUninstallString": f'"{uninstaller}" /S', "NoModify": "0x1", "NoRepair": "0x1"}
         wrong = {k: entry.get(k) for k, v in want.items() if entry.get(k) != v}
-        wrong and fail(f"the entry in the list of installed apps: {wrong}, expected {want}")
+        if wrong:
+            fail(f"the entry in the list of installed apps: {wrong}, expected {want}")
         # The files' own bytes in KiB; the installer rounds each file, a KiB either way.
         size = sum(p.stat().st_size for p in instdir.rglob("*") if p.is_file()) / 1024
-        abs(int(entry["EstimatedSize"], 16) - size) <= len(list(instdir.rglob("*"))) \
-            or fail(f"EstimatedSize {entry['EstimatedSize']}, {size} KiB")
+        if abs(int(entry["EstimatedSize"], 16) - size) > len(list(instdir.rglob("*"))):
+            fail(f"EstimatedSize {entry['EstimatedSize']}, {size} KiB")
 
     def refused():
-        launch([instdir / "conversione.exe"], WORK / "running.log")
-        main_window()
+        started([instdir / "conversione.exe"], "running.log")
         now = snapshot()
         wine(setup, "/S", status=2, wait=False)
         wine(uninstaller, "/S", f"_?={instdir_win}", status=2, wait=False)
-        snapshot() == now or fail("the refused install or uninstall changed the prefix")
+        if snapshot() != now:
+            fail("the refused install or uninstall changed the prefix")
         key("alt+F4")
         wait_wine()
 
@@ -136,35 +155,42 @@ def main():
         installed(unzipped(later_zip), later_version)
         apps = out("wine", "reg", "query", KEY.rsplit("\\", 1)[0], "/s")
         named = re.findall(r"DisplayName +REG_SZ +Conversione\s*$", apps, re.M)
-        len(named) == 1 or fail(f"{len(named)} entries named Conversione in the list of installed apps")
+        if len(named) != 1:
+            fail(f"{len(named)} entries named Conversione in the list of installed apps")
         for path in (later, instdir / "conversione.exe", instdir / "disinstalla.exe"):
-            signed(path, ("-CAfile", WORK / "cert.pem")) or fail(f"{path}: no sound signature")
+            if not signed(path, ("-CAfile", WORK / "cert.pem")):
+                fail(f"{path}: no sound signature")
 
     def unchanged(since, allowed=lambda line: False):
         after = snapshot()
-        new, gone = {l for l in after - since if not allowed(l)}, since - after
-        (new or gone) and fail(f"the prefix changed: new {sorted(new)}, gone {sorted(gone)}")
+        new, gone = {line for line in after - since if not allowed(line)}, since - after
+        if new or gone:
+            fail(f"the prefix changed: new {sorted(new)}, gone {sorted(gone)}")
+
+    def unsigned():
+        if signed(setup):
+            fail(f"{setup} is signed, with no certificate given")
 
     def portable():
         now = snapshot()
         convert_and_close([unpacked / "conversione.exe"])
         wait_wine()
-        unchanged(now, lambda l: not (l.startswith("./users/") or "conversione" in l.lower()))
+        unchanged(now, lambda line: not (line.startswith("./users/") or "conversione" in line.lower()))
 
     unpacked = unzipped(Path(zip_path))
-    check_table([
+    run_table([
         ("silent install", lambda: wine(setup, "/S")),
         ("the zip's files, the uninstaller, the entry", lambda: installed(unpacked, version)),
         ("the program from its Start-menu shortcut converts",
          lambda: convert_and_close(["start", "/wait", shortcut])),
         ("install and uninstall refuse while the program runs", refused),
-        ("without a certificate nothing is signed", lambda: signed(setup) and fail("it is signed")),
+        ("without a certificate nothing is signed", unsigned),
         ("a later version over it, signed", lambda: wine(later, "/S")),
         ("only the later version's files, one entry, sound signatures", upgraded),
         ("silent uninstall", lambda: wine(uninstaller, "/S")),
         ("nothing left", lambda: unchanged(before, UNINSTALLER_COPY.match)),
         ("the zip's program converts from its own folder, writing nothing", portable),
-    ], lambda row: row[1]())
+    ], lambda row: row[1](), report=screen_on_failure("installer"))
 
 
 if __name__ == "__main__":

@@ -11,14 +11,12 @@ Ctrl+C in a text box; Ctrl+C in a message box copies its title, text and buttons
 """
 import os, re, subprocess, sys
 from pathlib import Path
-from desktop import press, windows
-from fixture import alive, poll
-from winetools import BUILD, TITLE, check_table, copy_with, fail, launch, main_window, out, screenshot, wait_wine
+import facts
+from check import fail, poll, wait
+from desktop import Drive, copy_with, out, windows
+from fixture import alive
+from winetools import BUILD, screen_on_failure, screenshot, wait_wine
 
-MESSAGES = {  # as conversion/modulo1.cpp and runtime/runtimeerror.cpp give them
-    "refusal": "Impossibile soddisfare la richiesta: il numero immesso non è binario",
-    "error13": "Errore di run-time '13':\nTipo non corrispondente",
-}
 # What the user does (xdotool key names; "type:TEXT", "alt" a tap of Alt alone, "launch",
 # "menu:N" a click on the Nth item of the menu bar) and what must follow: window (shown and
 # active), reads TEXT (Ctrl+A Ctrl+C copies TEXT; "nothing": the focus is in no text box or an
@@ -79,23 +77,24 @@ SETTINGS = [(r"HKCU\Control Panel\Desktop", "LogPixels", "REG_DWORD"),
 LOOKS = {"windowsvista-light": (1, "win10"), "windows11-light": (1, "win11"),
          "windows11-dark": (0, "win11")}
 FUNCTIONS = {"tst_frmbinario": ["captionsFit", "geometry", "fixedSize", "takesANewScreensScale"]}
-# The window's client area at 100 %: 339 pixels wide, a menu bar over 160 (window/formdescription.h).
-WIDTH, CLIENT_HEIGHT = 339, 160
 
 
-class Program:
+class Program(Drive):
     def __init__(self, exe, env, extra):
-        self.exe, self.env, self.extra, self.process, self.main = exe, env, extra, None, None
-        self.log = Path(f"{Path(exe).stem}-drive.log").resolve()
+        super().__init__(["wine", exe], Path(f"{Path(exe).stem}-drive.log").resolve(),
+                         dict(os.environ, **env))
+        self.exe, self.extra = exe, extra
+        self.expect.update({"box": self.box, "closed": self.closed, "tree": self.tree,
+                            "focus": self.focus, "files": self.files, "looks": self.looks,
+                            "gui-tests": self.gui_tests})
 
     def special(self, word):
-        if word == "launch":
-            self.process = launch([self.exe], self.log, **self.env)
-        elif word.startswith("menu:"):
-            x, y = poll(5, lambda: menu_item(self.main, int(word[5:]))) or fail(f"no {word}")
+        if word.startswith("menu:"):
+            x, y = wait(5, lambda: menu_item(self.main, int(word[5:])), f"the menu bar's item {word[5:]}")
             subprocess.run(["xdotool", "mousemove", "--window", self.main, str(x), str(y), "click", "1"],
                            check=True)
-        return word == "launch" or word.startswith("menu:")
+            return True
+        return super().special(word)
 
     def boxes(self):
         return [w for w in windows() if w != self.main]
@@ -103,69 +102,75 @@ class Program:
     def uia(self):
         """The tree the UI Automation client prints (its error when it fails)."""
         read = subprocess.run(["timeout", "30", "wine", self.extra[0]], capture_output=True, text=True)
-        alive(self.process.pid) or fail("the program exited")
+        if not alive(self.process.pid):
+            fail("the program exited")
         return re.sub(r"^( *)(\d+)", lambda m: m[1] + UIA_TYPES.get(m[2], f"ControlType{m[2]}"),
                       read.stdout.replace("\r", ""), flags=re.M) or read.stderr
 
-    def check(self, expect):
-        what, _, arg = expect.partition(" ")
-        if what == "window":
-            self.main = main_window()
-        elif what == "reads":
-            want = "" if arg == "nothing" else arg
-            copy = lambda: copy_with(1, "ctrl+a", "ctrl+c")
-            # Nothing copied: only waiting tells. Else a key may come before a queued change of
-            # focus: ask again until the time is up.
-            got = copy() if not want else poll(5, lambda: (c := copy()) == want and c) or copy()
-            got == want or fail(f"read {got!r}, expected {want!r}")
-        elif what == "box":
-            poll(5, self.boxes) or fail("no message box opened")
-            rule = "-" * 27
-            want = "\n".join([rule, TITLE, rule, MESSAGES[arg], rule, "OK   ", rule])
-            poll(5, lambda: copy_with(1, "ctrl+c") == want) or fail(f"it copied {copy_with(1, 'ctrl+c')}")
-        elif what == "closed":
-            poll(5, lambda: not self.boxes()) or fail("the message box is still open")
-            alive(self.process.pid) or fail("the program ended")
-            self.main in windows() or fail("the program's window is gone")
-        elif what == "ends":
-            poll(10, lambda: self.process.poll() is not None) or fail("the program still runs")
-            self.process.returncode == int(arg) or fail(f"it ended with {self.process.returncode}")
-        elif what == "tree":
-            want = "".join(l for l in (Path(__file__).parent / "uia-tree.txt").open() if l[0] != "#")
-            poll(10, lambda: self.uia() == want) or fail(f"the tree is not uia-tree.txt:\n{self.uia()}")
-        elif what == "focus":
-            focused = lambda: [l.strip() for l in self.uia().splitlines()[1:] if l.endswith(" focused")]
-            poll(10, lambda: focused()[:1] and focused()[0].startswith(arg + " ")) \
-                or fail(f"the focus is on {focused()}, expected {arg}")
-        elif what == "files":
-            outside = files_outside(self.log, self.exe)
-            outside and fail("files opened elsewhere:\n" + "\n".join(outside))
-        else:
-            getattr(self, what.replace("-", "_"))(*self.extra)
+    def box(self, name):
+        wait(5, self.boxes, "a message box")
+        rule = "-" * 27
+        want = "\n".join([rule, facts.TITLE, rule, facts.MESSAGES[name], rule, "OK   ", rule])
+        if not poll(5, lambda: copy_with(1, "ctrl+c") == want):
+            fail(f"the message box copied {copy_with(1, 'ctrl+c')!r}, not {want!r}")
 
-    def looks(self, look, percent, *_):
-        """The window at PERCENT: as wide as 339 pixels scaled, its menu bar over 160 scaled, dark
-        or light, once drawn (Wine shows a black window first); its screenshot kept."""
+    def closed(self, _):
+        wait(5, lambda: not self.boxes(), "the message box to close")
+        if not alive(self.process.pid):
+            fail("the program ended")
+        if self.main not in windows():
+            fail("the program's window is gone")
+
+    def tree(self, _):
+        want = "".join(line for line in (Path(__file__).parent / "uia-tree.txt").open() if line[0] != "#")
+        if not poll(10, lambda: self.uia() == want):
+            fail(f"the tree is not uia-tree.txt:\n{self.uia()}")
+
+    def focus(self, element):
+        focused = lambda: [line.strip() for line in self.uia().splitlines()[1:] if line.endswith(" focused")]
+        if not poll(10, lambda: focused()[:1] and focused()[0].startswith(element + " ")):
+            fail(f"the focus is on {focused()}, not {element}")
+
+    def files(self, _):
+        opened = files_opened(self.log)
+        own = out("winepath", "-w", Path(self.exe).parent).lower()
+        # No file of its own seen means the log was not read right (Wine's format changed), not
+        # that all is well.
+        if not any(path.startswith(own) for path in opened):
+            fail(f"no file opened in the program's own folder {own} among {len(opened)} in the log")
+        outside = sorted(path for path in opened if not path.startswith(ALLOWED + (own,)))
+        if outside:
+            fail("files opened outside Windows' folders, the user's and its own:\n" + "\n".join(outside))
+
+    def looks(self, _):
+        """The window at the scale: as wide as the client area scaled, its menu bar over the
+        client area scaled, dark or light, once drawn (Wine shows a black window first); its
+        screenshot kept."""
+        look, percent = self.extra[:2]
         scale, name = int(percent) / 100, f"windows-{look}-{percent}"
         size = [int(n) for n in re.findall(r"\d+", out("xdotool", "getwindowgeometry", self.main))[-2:]]
-        menu = size[1] - round(CLIENT_HEIGHT * scale)
-        if abs(size[0] - round(WIDTH * scale)) > 1 or not 15 * scale <= menu <= 40 * scale:
-            fail(f"the window is {size[0]}x{size[1]}, not {WIDTH}x(menu+{CLIENT_HEIGHT}) at {percent} %")
+        menu = size[1] - round(facts.CLIENT_HEIGHT * scale)
+        if abs(size[0] - round(facts.CLIENT_WIDTH * scale)) > 1 or not 15 * scale <= menu <= 40 * scale:
+            fail(f"the window is {size[0]}x{size[1]}, not {facts.CLIENT_WIDTH}x(menu bar + "
+                 f"{facts.CLIENT_HEIGHT}) at {percent} %")
 
         def drawn():
             shot = screenshot(self.main, name)
             mean, spread = map(float, out("convert", shot, "-colorspace", "gray", "-format",
                                           "%[fx:mean] %[fx:standard_deviation]", "info:").split())
             return spread > 0.05 and (shot, mean)
-        shot, mean = poll(10, drawn) or fail("the window is not drawn")
-        (mean < 0.5) == look.endswith("dark") or fail(f"{shot} is {mean:.2f} bright, not {look}")
+        shot, mean = wait(10, drawn, "the window to be drawn")
+        if (mean < 0.5) != look.endswith("dark"):
+            fail(f"{shot} is {mean:.2f} bright, not {look}")
 
-    def gui_tests(self, look, percent, *tests):
+    def gui_tests(self, _):
+        look, percent, *tests = self.extra
         for test in tests:
             report = BUILD / "screenshots" / f"windows-{look}-{percent}-{Path(test).stem}.txt"
-            subprocess.run(["wine", test, *FUNCTIONS.get(Path(test).stem, []), "-o", f"{report},txt"],
-                           env=dict(os.environ, **self.env), capture_output=True).returncode == 0 \
-                or fail(f"{Path(test).name} in this look:\n{report.read_text()}")
+            done = subprocess.run(["wine", test, *FUNCTIONS.get(Path(test).stem, []), "-o", f"{report},txt"],
+                                  env=self.env, capture_output=True)
+            if done.returncode:
+                fail(f"{Path(test).name} in this look:\n{report.read_text()}")
 
 
 def menu_item(win, n):
@@ -185,13 +190,11 @@ def menu_item(win, n):
     return len(found) >= n and (sum(found[n - 1]) // 2, (min(ys) + max(ys)) // 2)
 
 
-def files_outside(log, exe):
-    """The files the program's process opened outside the allowed folders."""
-    opened = {m.replace("\\\\", "\\").lower().removeprefix("\\??\\").removeprefix("\\\\?\\")
-              for m in re.findall(r'(?:CreateFileW|NtCreateFile|NtOpenFile)\b.*?L"([^"]+)"',
-                                  log.read_text(errors="replace"))}
-    own = out("winepath", "-w", Path(exe).parent).lower()
-    return sorted(p for p in opened if not p.startswith(ALLOWED + (own,)))
+def files_opened(log):
+    """The files the program's process opened, as Wine's +file log names them (lower case)."""
+    return {m.replace("\\\\", "\\").lower().removeprefix("\\??\\").removeprefix("\\\\?\\")
+            for m in re.findall(r'(?:CreateFileW|NtCreateFile|NtOpenFile)\b.*?L"([^"]+)"',
+                                log.read_text(errors="replace"))}
 
 
 def set_look(values):
@@ -211,12 +214,13 @@ def main():
     exe, mode, extra = sys.argv[1], (sys.argv[2:3] or [""])[0], sys.argv[3:]
     env = {"--files": {"WINEDEBUG": "+file"}, "--look": {"QT_STYLE_OVERRIDE": "".join(extra[:1]).split("-")[0]}}
     program = Program(exe, env.get(mode, {}), extra)
-    mode == "--look" and set_look((int(extra[1]) * 96 // 100, *LOOKS[extra[0]]))
+    if mode == "--look":
+        set_look((int(extra[1]) * 96 // 100, *LOOKS[extra[0]]))
     try:
-        check_table(STEPS[mode], lambda row: (press(row[1], program.special), program.check(row[2])))
-    finally:  # a program left running would take the next check's keys
-        program.process and program.process.poll() is None and program.process.kill()
-        mode == "--look" and set_look((None, None, None))
+        program.run(STEPS[mode], screen_on_failure("-".join(["drive", mode.strip("-"), *extra[:2]])))
+    finally:
+        if mode == "--look":
+            set_look((None, None, None))
 
 
 if __name__ == "__main__":

@@ -1,0 +1,51 @@
+"""The words every system check speaks: a wait on a condition, a failure that says what is wrong,
+and the runner of a table of steps, whose first column names the step."""
+import sys
+import time
+
+
+class Failure(Exception):
+    """What a step found wrong, in words that name the fault."""
+
+
+def fail(message):
+    raise Failure(message)
+
+
+def poll(seconds, check, interval=0.05):
+    """Calls check until it returns something true, which is returned; None after seconds."""
+    deadline = time.monotonic() + seconds
+    while True:
+        result = check()
+        if result or time.monotonic() >= deadline:
+            return result or None
+        time.sleep(interval)
+
+
+def wait(seconds, check, what):
+    """As poll, but a Failure naming WHAT when the time is up."""
+    result = poll(seconds, check)
+    if not result:
+        fail(f"waited {seconds} s for {what}")
+    return result
+
+
+def run_table(rows, step, keep_going=False, report=None):
+    """Runs step(row) for each row and prints "ok: NAME" or "FAIL: NAME: what is wrong". It stops
+    at the first failure, or with keep_going runs every row; then exits with a status that says
+    whether any failed. REPORT(row, failure), if given, returns more to show on a failure (a
+    screenshot's path, a tree)."""
+    failed = []
+    for row in rows:
+        try:
+            step(row)
+        except Failure as failure:
+            more = report(row, failure) if report else ""
+            print(f"FAIL: {row[0]}: {failure}" + (f"\n{more}" if more else ""), flush=True)
+            failed.append(row[0])
+            if not keep_going:
+                break
+        else:
+            print(f"ok: {row[0]}", flush=True)
+    if failed:
+        sys.exit(f"FAIL: {'; '.join(failed)}")
