@@ -19,6 +19,7 @@ const QLocale fr(QLocale::French, QLocale::France); // groups with U+202F
 const QLocale ar(QLocale::Arabic, QLocale::Egypt); // Arabic-Indic digits
 const QLocale fa(QLocale::Persian, QLocale::Iran); // Persian digits, minus U+2212
 const QLocale hi(QLocale::Hindi, QLocale::India); // lakh grouping
+const QLocale enIn(QLocale::English, QLocale::India); // lakh grouping, English otherwise
 const QLocale ccp(QLocale::Chakma, QLocale::Bangladesh); // digits beyond 16 bits
 const QLocale de(QLocale::German, QLocale::Germany);
 
@@ -80,6 +81,8 @@ void TestNumbers::localeForms_data()
                         << u"\u061C+"_s << u"١٬٢٣٤٬٥٦٧٬٨٩٠"_s;
     QTest::newRow("hi") << hi << u"0"_s << u"."_s << u","_s << u"-"_s << u"+"_s
                         << u"1,23,45,67,890"_s;
+    QTest::newRow("en_IN") << enIn << u"0"_s << u"."_s << u","_s << u"-"_s << u"+"_s
+                           << u"1,23,45,67,890"_s;
 }
 
 void TestNumbers::localeForms()
@@ -120,6 +123,7 @@ void TestNumbers::reads_data()
     QTest::newRow("trailing point") << c << u"5."_s << 5.0;
     QTest::newRow("exponent") << c << u"1e3"_s << 1000.0;
     QTest::newRow("exponent signed") << c << u"25E-1"_s << 2.5;
+    QTest::newRow("exponent with plus") << c << u"1e+3"_s << 1000.0;
     QTest::newRow("largest whole") << c << u"2147483647"_s << 2147483647.0;
     QTest::newRow("many digits") << c << QString(400, u'0') + u"12"_s << 12.0;
     QTest::newRow("underflow reads as zero") << c << u"1e-400"_s << 0.0;
@@ -149,6 +153,12 @@ void TestNumbers::reads_data()
         << c << u"9007199254740993"_s + QString(1000, u'0') + u"1e-1001"_s << 9007199254740994.0;
     QTest::newRow("it: comma") << it << u"0,5"_s << 0.5;
     QTest::newRow("it: point falls back to plain") << it << u"1.5"_s << 1.5;
+    QTest::newRow("it: plus sign") << it << u"+1,5"_s << 1.5;
+    QTest::newRow("it: plus sign, point falls back to plain") << it << u"+1.5"_s << 1.5;
+    QTest::newRow("it: plus sign, exponent with plus") << it << u"+2,5e+1"_s << 25.0;
+    // A point before other than three digits is no group separator: the plain form reads it.
+    QTest::newRow("it: two after point are a fraction") << it << u"1.23"_s << 1.23;
+    QTest::newRow("it: four after point are a fraction") << it << u"1.2345"_s << 1.2345;
     QTest::newRow("it: grouped thousands") << it << u"1.234.567"_s << 1234567.0;
     QTest::newRow("it: first group of three") << it << u"123.456"_s << 123456.0;
     QTest::newRow("it: three full groups") << it << u"123.456.789"_s << 123456789.0;
@@ -165,12 +175,20 @@ void TestNumbers::reads_data()
     QTest::newRow("ar: own grouping") << ar << u"١٬٢٣٤"_s << 1234.0;
     QTest::newRow("ar: minus as written") << ar << u"\u061C-١٢"_s << -12.0;
     QTest::newRow("ar: plain minus") << ar << u"-١٢"_s << -12.0;
+    QTest::newRow("ar: plus as written") << ar << u"\u061C+١٢"_s << 12.0;
+    QTest::newRow("ar: plain plus") << ar << u"+١٢"_s << 12.0;
     QTest::newRow("ar: Latin digits") << ar << u"12"_s << 12.0;
     QTest::newRow("fa: own digits") << fa << u"۱۲"_s << 12.0;
     QTest::newRow("fa: minus without its mark") << fa << u"\u2212۱٫۵"_s << -1.5;
+    QTest::newRow("fa: plus as written") << fa << u"\u200E+۱۲"_s << 12.0;
+    QTest::newRow("fa: plain plus") << fa << u"+۱۲"_s << 12.0;
     QTest::newRow("hi: lakh grouping") << hi << u"12,34,567"_s << 1234567.0;
     QTest::newRow("hi: grouping with fraction") << hi << u"1,23,456.5"_s << 123456.5;
     QTest::newRow("hi: thousands still read") << hi << u"1,234,567"_s << 1234567.0;
+    QTest::newRow("hi: plus sign, lakh grouping") << hi << u"+12,34,567"_s << 1234567.0;
+    QTest::newRow("en_IN: lakh grouping") << enIn << u"12,34,567"_s << 1234567.0;
+    QTest::newRow("en_IN: crore with fraction") << enIn << u"1,23,45,67,890.5"_s << 1234567890.5;
+    QTest::newRow("en_IN: thousands still read") << enIn << u"1,234,567"_s << 1234567.0;
     QTest::newRow("ccp: surrogate pairs") << ccp << u"\U00011137\U00011138"_s << 12.0;
 }
 
@@ -201,6 +219,9 @@ void TestNumbers::refuses_data()
                                       { "sign only", u"-"_s },
                                       { "point only", u"."_s },
                                       { "two signs", u"+-1"_s },
+                                      { "plus only", u"+"_s },
+                                      { "two plus signs", u"++1"_s },
+                                      { "exponent sign only", u"1e+"_s },
                                       { "bare exponent", u"1e"_s },
                                       { "inner blank", u"1 0"_s },
                                       { "trailing letter", u"12a"_s },
@@ -211,13 +232,26 @@ void TestNumbers::refuses_data()
     QTest::newRow("it: bad grouping") << it << u"1.23,4"_s << 13;
     QTest::newRow("group separator at the end") << c << u"1,"_s << 13;
     QTest::newRow("it: group separator before the comma") << it << u"1.,5"_s << 13;
+    QTest::newRow("it: group of four before the comma") << it << u"1.2345,5"_s << 13;
+    QTest::newRow("it: short group inside") << it << u"1.23.456"_s << 13;
+    QTest::newRow("it: long group inside") << it << u"1.2345.678"_s << 13;
+    QTest::newRow("fr: group of four") << fr << u"1 2345"_s << 13;
     QTest::newRow("ar: mixed scripts") << ar << u"1١"_s << 13;
     QTest::newRow("ar: mixed scripts in the fraction") << ar << u"١٫5"_s << 13;
+    // U+061C belongs to the locale's signs only.
+    QTest::newRow("ar: letter mark with no sign") << ar << u"\u061C١٢"_s << 13;
+    QTest::newRow("ar: letter mark after the sign") << ar << u"-\u061C١٢"_s << 13;
+    QTest::newRow("ar: letter mark between digits") << ar << u"١\u061C٢"_s << 13;
     QTest::newRow("fa: Arabic-Indic digits") << fa << u"١٢"_s << 13;
     QTest::newRow("ar: inf") << ar << u"inf"_s << 13;
     QTest::newRow("fa: nan") << fa << u"nan"_s << 13;
     QTest::newRow("hi: hex") << hi << u"0x10"_s << 13;
     QTest::newRow("hi: bad lakh grouping") << hi << u"12,345,67"_s << 13;
+    QTest::newRow("hi: three before lakhs") << hi << u"123,45,678"_s << 13;
+    QTest::newRow("hi: thousands, then lakhs") << hi << u"1,234,56,789"_s << 13;
+    QTest::newRow("en_IN: three before lakhs") << enIn << u"123,45,678"_s << 13;
+    QTest::newRow("en_IN: last group of two") << enIn << u"12,34,56"_s << 13;
+    QTest::newRow("en_IN: group of four") << enIn << u"12,3456"_s << 13;
     QTest::newRow("fr: space inside a group") << fr << u"1 23"_s << 13;
     QTest::newRow("beyond double") << c << u"1e400"_s << 6;
     QTest::newRow("beyond double, negative") << c << u"-1e400"_s << 6;
