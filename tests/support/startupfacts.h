@@ -1,7 +1,12 @@
 // What start-up leaves in Qt, read through Qt's own interfaces only, so that the same reading
 // serves inside a test and inside the real program (tests/gui/probe), and the values it must
-// read. Each fact is a short text; a row names it and what start-up must have set.
+// read. Each fact is a short text; a row names it and what start-up must have set. The version and
+// the application id come from the build (tests/CMakeLists.txt), as the program's own do.
 #pragma once
+
+#if !defined(CONVERSIONE_VERSION) || !defined(CONVERSIONE_APP_ID)
+#error "startupfacts.h needs CONVERSIONE_VERSION and CONVERSIONE_APP_ID (conversione_testsupport)"
+#endif
 
 #include <QAccessible>
 #include <QAction>
@@ -108,8 +113,8 @@ inline std::vector<std::pair<QString, QString>> expected()
 #endif
     return {
         { QStringLiteral("application name"), QStringLiteral("Conversione") },
-        { QStringLiteral("version"), QStringLiteral("1.00") },
-        { QStringLiteral("desktop file name"), QStringLiteral("org.example.conversione") },
+        { QStringLiteral("version"), QStringLiteral(CONVERSIONE_VERSION) },
+        { QStringLiteral("desktop file name"), QStringLiteral(CONVERSIONE_APP_ID) },
         // The sizes window managers draw; the large ones come from the icon theme.
         { QStringLiteral("window icon"), QStringLiteral("16x16 32x32 48x48 64x64") },
         // The proxy wraps the style: chosen the other way round, the style would replace it.
