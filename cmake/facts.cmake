@@ -93,6 +93,7 @@ endforeach()
 conversione_json_string(json_title "${CONVERSIONE_TITLE}")
 conversione_json_string(json_app_id "${CONVERSIONE_APP_ID}")
 conversione_json_string(json_program "${CONVERSIONE_PROGRAM}")
+conversione_json_string(json_description "${PROJECT_DESCRIPTION}")
 conversione_json_string(json_publisher "${CONVERSIONE_COMPANY}")
 conversione_json_string(json_version "${PROJECT_VERSION}")
 conversione_json_string(json_release_date "${CONVERSIONE_RELEASE_DATE}")
@@ -104,6 +105,7 @@ file(CONFIGURE OUTPUT "${CMAKE_BINARY_DIR}/facts.json" @ONLY CONTENT [=[
   "title": @json_title@,
   "app_id": @json_app_id@,
   "program": @json_program@,
+  "description": @json_description@,
   "client_size": {"width": @CONVERSIONE_CLIENT_WIDTH@, "height": @CONVERSIONE_CLIENT_HEIGHT@},
   "messages": {
     "refusal": @json_refusal@,

@@ -14,7 +14,11 @@ import shutil
 import subprocess
 import sys
 from fnmatch import fnmatchcase
-from pathlib import Path, PurePosixPath
+from pathlib import Path
+
+sys.dont_write_bytecode = True  # nothing written into the tree
+sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "system/common"))
+from secondtree import tracked_files  # noqa: E402
 
 SHELL_SHEBANG = re.compile(rb"#!\s*\S*/(env\s+)?(ba|da|k)?sh(\s|$)")
 PYTHON_SHEBANG = re.compile(rb"#!\s*\S*/(env\s+)?python[0-9.]*(\s|$)")
@@ -31,21 +35,6 @@ TOOLS = {
     "cpp": (["clang-format", "--dry-run", "-Werror"], "clang-format"),
     "python": (["pyflakes3"], "pyflakes3"),
 }
-
-
-def tracked_files(source):
-    """The files a fresh clone has, relative to SOURCE: git's list, or every file but the
-    top-level build folders and .git where there is no git (the copy of the tree inside a release
-    root). A tracked file deleted in the working tree is left out."""
-    listed = subprocess.run(["git", "-C", str(source), "ls-files", "-z"], capture_output=True) \
-        if shutil.which("git") and (source / ".git").exists() else None
-    if listed and listed.returncode == 0:
-        names = [PurePosixPath(name) for name in listed.stdout.decode().split("\0") if name]
-    else:
-        names = [PurePosixPath(p.relative_to(source).as_posix()) for p in source.rglob("*")
-                 if not p.relative_to(source).parts[0].startswith(("build", ".git"))]
-    return sorted(name for name in names
-                  if (source / name).is_file() and not (source / name).is_symlink())
 
 
 def first_line(path):

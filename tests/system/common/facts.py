@@ -11,6 +11,7 @@ _FACTS = json.loads((Path(os.environ["CONVERSIONE_BUILD"]) / "facts.json").read_
 TITLE = _FACTS["title"]                          # the window's and the message boxes' title
 APP_ID = _FACTS["app_id"]                        # desktop entry, metainfo, icon, Qt's desktop name
 PROGRAM = _FACTS["program"]                      # the executable and the Debian package
+DESCRIPTION = _FACTS["description"]              # what it is, in a line
 CLIENT_WIDTH = _FACTS["client_size"]["width"]    # logical pixels, below the menu bar
 CLIENT_HEIGHT = _FACTS["client_size"]["height"]
 # "refusal" (not binary), "too long", and the run-time errors' reports "error13" and "error6" as

@@ -8,11 +8,14 @@ def tracked_files(source):
     """The files a fresh clone has: git's list, or every file but the top-level build folders
     where there is no git (the copy of the tree inside a release root)."""
     listed = subprocess.run(["git", "-C", str(source), "ls-files", "-z"], capture_output=True) \
-        if shutil.which("git") else None
+        if shutil.which("git") and (Path(source) / ".git").exists() else None
     if listed and listed.returncode == 0:
-        return [Path(name) for name in listed.stdout.decode().split("\0") if name]
-    return sorted(p.relative_to(source) for p in Path(source).rglob("*") if p.is_file()
-                  and not p.relative_to(source).parts[0].startswith(("build", ".git")))
+        names = [Path(name) for name in listed.stdout.decode().split("\0") if name]
+    else:
+        names = [p.relative_to(source) for p in Path(source).rglob("*")
+                 if not p.relative_to(source).parts[0].startswith(("build", ".git"))]
+    # A tracked file deleted in the working tree is left out, as are links.
+    return sorted(n for n in names if (Path(source) / n).is_file() and not (Path(source) / n).is_symlink())
 
 
 def copy_tree(source, target):
@@ -24,9 +27,8 @@ def copy_tree(source, target):
     for old in target.iterdir():
         old.name == "build" or (shutil.rmtree if old.is_dir() and not old.is_symlink() else Path.unlink)(old)
     for name in tracked_files(source):
-        if (source / name).exists():  # a tracked file deleted in the working tree is not copied
-            (target / name).parent.mkdir(parents=True, exist_ok=True)
-            shutil.copy2(source / name, target / name, follow_symlinks=False)
+        (target / name).parent.mkdir(parents=True, exist_ok=True)
+        shutil.copy2(source / name, target / name, follow_symlinks=False)
     dotgit = source / ".git"
     if dotgit.exists():
         # A worktree's .git is a file naming the repository: a copy of it names the same one.
