@@ -5,7 +5,8 @@
 # `developer_name`, and which older validators do not know yet ("unknown-tag developer"). On 1.0
 # and later: the program has no homepage, and an address that leads nowhere would be worse than
 # none ("url-homepage-missing"). A failed run passes only when the waived findings explain it
-# whole: nothing else printed but the validator's summary, which counts exactly them.
+# whole: nothing else printed but the validator's summary, which counts exactly them, and the names
+# of the files the findings are in.
 # Usage: cmake -DAPPSTREAMCLI=appstreamcli -DMODE=validate|validate-tree -DFILES="a;b" -P check-metainfo.cmake
 execute_process(COMMAND ${APPSTREAMCLI} --version OUTPUT_VARIABLE version)
 string(REGEX MATCH "[0-9]+(\\.[0-9]+)+" version "${version}")
@@ -53,6 +54,8 @@ elseif(NOT status EQUAL 0)
         endif()
     endforeach()
     string(REGEX REPLACE "\n[^\n]*(errors|warnings|infos|pedantic): [0-9]+[^\n]*" "" others "${rest}")
+    # validate-tree heads each file's findings with its name.
+    string(REGEX REPLACE "\n *[^ \n:]+\\.(xml|desktop)\n" "\n" others "${others}")
     string(STRIP "${others}" others)
     if(waived EQUAL 0)
         set(problem "exit ${status} with no finding to explain it")
