@@ -44,8 +44,8 @@ ROWS = [
      r"DIFFERS: build/deb/conversione_[^:]*\.deb: \d+ and \d+ bytes"),
     ("package_deb_lint", "release", "the man page left out of the package", "patch",
      r"lintian reported:\n(?:.*\n)*?.*no-manual-page"),
-    ("package_deb_install", "release", "the installed program's window has no icon", "patch",
-     r"no window with an icon \(_NET_WM_ICON\)"),
+    ("package_deb_install", "release", "closed from its title bar, the program ends with status 3",
+     "patch", r"closed through the window system, the program ended with status 3"),
     ("desktop_entry_valid", "release", "Keywords misspelt in the desktop entry: menus find it by none",
      "patch", r'file contains key "Keyword" in group "Desktop Entry"'),
     ("metainfo_valid", "release", "the release date in the metainfo is no date software centres read",
@@ -121,8 +121,10 @@ def drill(row):
     output = (logs / f"{check}.log").read_text(errors="replace")
     found = re.search(pattern, output)
     if status and found:
-        start = output.rfind("\n", 0, found.start()) + 1
-        return True, output[start:].split("\n", 1)[0].strip()
+        # The lines the match spans, its first and last when more.
+        start, end = output.rfind("\n", 0, found.start()) + 1, (output + "\n").find("\n", found.end())
+        lines = [line.strip() for line in output[start:end].splitlines() if line.strip()]
+        return True, " … ".join(lines[:1] + lines[1:][-1:])
     tail = "".join(f"\n    | {line}" for line in output.splitlines()[-25:])
     return False, f"status {status}, no line matches /{pattern}/ ({logs / check}.log):{tail}"
 
