@@ -1,16 +1,18 @@
 #!/usr/bin/python3
-"""The program in headless Chromium, driven as a user drives it: keys and clicks on the page, and
-what the boxes, options and message boxes hold and where the focus is read back from Chromium's
-accessibility tree, as a screen reader reads them; and that tree holding every control, named,
-with its role and state, and each message box as an alert dialog. The steps are a table; the
-first that fails ends the check, named, with the tree and a screenshot. Screenshots of the page
-before and after a conversion go to the build's screenshots/ (`cmake -P cmake/refresh-docs.cmake`
-copies them to docs/)."""
+"""The program in a browser engine (drive.py chromium|firefox|webkit), driven as a user drives it:
+keys and clicks on the page, and what the boxes, options and message boxes hold and where the
+focus is read back from the engine's accessibility tree, as a screen reader reads it; and that
+tree holding every control, named, with its role and state, and each message box as an alert
+dialog. The steps are a table, the same for every engine; the first that fails ends the check,
+named, with the tree and a screenshot. Screenshots of the page before and after a conversion go
+to the build's screenshots/ (Chromium's as they are named; `cmake -P cmake/refresh-docs.cmake`
+copies them to docs/), the other engines' with the engine's name after theirs."""
 import os
+import sys
 from pathlib import Path
 
 import facts
-from browser import Browser, describe, find
+from browser import browser as start_browser, describe, engine_argument, find
 from check import Failure, run_table, wait
 
 LONGEST = facts.LONGEST_INPUT
@@ -63,7 +65,7 @@ STEPS = [
 ]
 
 
-# What screen readers must get from Chromium's accessibility tree: (role, name, value or checked
+# What screen readers must get from the accessibility tree: (role, name, value or checked
 # state or None, the role of the node it must be inside or None).
 TREES = {
     "start": [("textbox", "Input", "", None), ("textbox", "Risultato", "", None),
@@ -143,9 +145,7 @@ def click(browser, what):
             return [box.right - 12 - r.width / 2, r.y + r.height / 2];""", what)
     if not point:
         raise Failure(f"no button '{what}' on the page")
-    for kind in ("mousePressed", "mouseReleased"):
-        browser.cdp("Input.dispatchMouseEvent", type=kind, x=point[0], y=point[1], button="left",
-                    clickCount=1)
+    browser.click(*point)
 
 
 def act(browser, keys, shots):
@@ -161,11 +161,15 @@ def act(browser, keys, shots):
             elif kind == "paste":
                 browser.paste("1" * int(arg))
             else:
-                browser.screenshot(shots / f"{arg}.png")
+                browser.screenshot(shots / shot_name(browser, arg))
         else:
             pending.append(key)
     if pending:
         browser.press(*pending)
+
+
+def shot_name(browser, name):
+    return f"{name}.png" if browser.engine == "chromium" else f"{name}-{browser.engine}.png"
 
 
 def check(browser, expected):
@@ -196,9 +200,11 @@ def check(browser, expected):
 
 
 def main():
+    engine = engine_argument(sys.argv)
     shots = Path(os.environ["CONVERSIONE_BUILD"]) / "screenshots"
     shots.mkdir(exist_ok=True)
-    with Browser() as browser:
+    with start_browser(engine) as browser:
+        print(f"{engine} {browser.version}", flush=True)
         browser.open()
 
         def step(row):
@@ -216,8 +222,9 @@ def main():
                 raise Failure(f"expected {expected[:60]!r}, {seen[1]}") from None
 
         def report(row, failure):
-            browser.screenshot(shots / "web-drive-failure.png")
-            return f"the page kept as {shots / 'web-drive-failure.png'}; the tree:\n{describe(browser.tree())}"
+            shot = shots / shot_name(browser, "web-drive-failure")
+            browser.screenshot(shot)
+            return f"the page kept as {shot}; the tree:\n{describe(browser.tree())}"
 
         run_table(STEPS, step, report=report)
 

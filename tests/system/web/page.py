@@ -1,12 +1,15 @@
 #!/usr/bin/python3
-"""The page around the program, in headless Chromium: Italian, titled, with the icon and a line on
-what it is; a progress indicator while the program loads (on a slowed network); a plain message
-where the browser has no WebAssembly, and one for scripts turned off; the window at its size with
-its title and menu bar, centred, drawn at the device's pixel ratio; and "Chiudi" ending the
-program, with the page saying so and starting it again on request. Each check is a row of a
-table; all run, and the failures are listed."""
+"""The page around the program, in a browser engine (page.py chromium|firefox|webkit): Italian,
+titled, with the icon and a line on what it is; a progress indicator while the program loads (on
+a slowed network); a plain message where the browser has no WebAssembly, and one for scripts
+turned off; the window at its size with its title and menu bar, centred, drawn at the device's
+pixel ratio; and "Chiudi" ending the program, with the page saying so and starting it again on
+request. Each check is a row of a table, the same for every engine; all run, and the failures
+are listed."""
+import sys
+
 import facts
-from browser import Browser
+from browser import browser, engine_argument
 from check import Failure, run_table, wait
 
 WINDOW = (facts.CLIENT_WIDTH, facts.CLIENT_HEIGHT)  # the client area below the menu bar, in CSS pixels
@@ -49,18 +52,13 @@ def window_on_page(b):
 
 
 def crisp(b):
-    b.cdp("Emulation.setDeviceMetricsOverride", width=800, height=600, deviceScaleFactor=2,
-          mobile=False)
     b.open()
     ratio = b.js(QT + "return canvas.width / canvas.getBoundingClientRect().width;")
     return [("canvas pixels per CSS pixel at ratio 2", round(ratio, 2), 2.0)]
 
 
 def progress(b):
-    b.cdp("Network.enable")
-    b.cdp("Network.emulateNetworkConditions", offline=False, latency=50,
-          downloadThroughput=500_000, uploadThroughput=500_000)
-    b.open(ready=False)
+    b.open(ready=False, slow=True)
     shown = b.js("""const p = document.getElementById('caricamento');
                     return !p.hidden && !!p.querySelector('progress') && p.textContent.trim();""")
     wait(60, lambda: b.js("return document.body.dataset.pronto === '1'"), "the window")
@@ -71,8 +69,7 @@ def progress(b):
 
 def no_webassembly(b):
     # A browser without WebAssembly, as far as the page can tell.
-    b.cdp("Page.addScriptToEvaluateOnNewDocument", source="delete globalThis.WebAssembly;")
-    b.open(ready=False)
+    b.open(ready=False, before="delete globalThis.WebAssembly;")
     wait(5, lambda: not b.js("return document.getElementById('senza-webassembly').hidden"), "the message")
     text = b.js("return document.getElementById('senza-webassembly').textContent")
     return [("message without WebAssembly", "non esegue WebAssembly" in text, True)]
@@ -102,15 +99,17 @@ def menu_item(b, name):
     return any(n["role"] == "menuitem" and n["name"] == name and n["focused"] for n in b.tree())
 
 
-CHECKS = [("the page itself", page_itself), ("the window on the page", window_on_page),
-          ("sharp at a pixel ratio of 2", crisp), ("a progress bar while loading", progress),
-          ("a browser without WebAssembly", no_webassembly), ("Chiudi ends it", ending)]
+# Each check, with the device's pixel ratio of its browser.
+CHECKS = [("the page itself", page_itself, 1), ("the window on the page", window_on_page, 1),
+          ("sharp at a pixel ratio of 2", crisp, 2), ("a progress bar while loading", progress, 1),
+          ("a browser without WebAssembly", no_webassembly, 1), ("Chiudi ends it", ending, 1)]
 
 
-def check(row):
-    """Runs one check in a browser of its own; each of its facts printed, those wrong a Failure."""
-    with Browser() as browser:
-        seen = row[1](browser)
+def check(engine, row):
+    """Runs one check in a browser of ENGINE of its own; each of its facts printed, those wrong a
+    Failure."""
+    with browser(engine, scale=row[2]) as b:
+        seen = row[1](b)
     for what, got, wanted in seen:
         print(f"  {'ok' if got == wanted else 'wrong'}: {what}")
     wrong = [f"{what}: {got!r}, not {wanted!r}" for what, got, wanted in seen if got != wanted]
@@ -119,7 +118,8 @@ def check(row):
 
 
 def main():
-    run_table(CHECKS, check, keep_going=True)
+    engine = engine_argument(sys.argv)
+    run_table(CHECKS, lambda row: check(engine, row), keep_going=True)
 
 
 if __name__ == "__main__":
