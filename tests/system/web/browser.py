@@ -20,6 +20,7 @@ import inspect
 import json
 import os
 import select
+import signal
 import subprocess
 import tempfile
 import threading
@@ -81,6 +82,9 @@ class Browser:
         """Loads the page; with ready, waits until the program's window is on it. SLOW: through a
         link of 500 kB/s with 50 ms latency. BEFORE: a script run before the page's own."""
         url = self.url
+        if self.relay:
+            self.relay.close()
+            self.relay = None
         if slow or before:
             self.relay = Relay(self.url, rate=500_000 if slow else None, before=before)
             url = self.relay.url
@@ -380,13 +384,16 @@ class Firefox(Atspi, Browser):
         self.node = subprocess.Popen(["node", str(HERE / "firefox.cjs")], stdin=subprocess.PIPE,
                                      stdout=subprocess.PIPE, text=True, bufsize=1,
                                      env=dict(os.environ, NODE_PATH=str(modules)))
-        self.requests = 0
-        # Firefox publishes its tree to AT-SPI only with a window: it runs on the display.
-        started = self.call("launch", 60, executablePath="/usr/bin/firefox-esr", headless=False,
-                            prefs=self.PREFS, width=WIDTH, height=HEIGHT, scale=scale)
-        self.version = started["version"]
-        browser_pid = started["pid"]
-        self.atspi_start(lambda: {browser_pid})
+        self.requests, self.firefox = 0, None
+        try:
+            # Firefox publishes its tree to AT-SPI only with a window: it runs on the display.
+            started = self.call("launch", 60, executablePath="/usr/bin/firefox-esr", headless=False,
+                                prefs=self.PREFS, width=WIDTH, height=HEIGHT, scale=scale)
+        except BaseException:
+            self.close()
+            raise
+        self.version, self.firefox = started["version"], started["pid"]
+        self.atspi_start(lambda: {self.firefox})
 
     def call(self, op, timeout=30, **params):
         """One request to firefox.cjs, and its answer."""
@@ -425,12 +432,17 @@ class Firefox(Atspi, Browser):
         try:
             if self.node.poll() is None:
                 self.call("close")
-        finally:
-            try:
-                self.node.wait(10)
-            except subprocess.TimeoutExpired:
-                self.node.kill()
-                self.node.wait()
+            self.node.wait(10)
+        except (Failure, subprocess.TimeoutExpired):
+            # A driver stuck in a request: it ends, and Firefox with it (puppeteer starts Firefox
+            # in a process group of its own).
+            self.node.kill()
+            self.node.wait()
+            if self.firefox:
+                try:
+                    os.killpg(self.firefox, signal.SIGKILL)
+                except ProcessLookupError:
+                    pass
 
 
 class WebKit(Atspi, Selenium):
@@ -461,7 +473,11 @@ class WebKit(Atspi, Selenium):
             os.environ.clear()
             os.environ.update(saved)
         self.version = self.driver.capabilities.get("browserVersion", "")
-        self.size_viewport()
+        try:
+            self.size_viewport()
+        except BaseException:
+            self.close()
+            raise
         service = self.driver.service.process.pid
         self.atspi_start(lambda: set(minibrowsers(service)))
 
