@@ -1,4 +1,5 @@
-// The page elements of the window's accessible objects, completed where Qt 6.8 leaves them bare.
+// The page elements of the window's accessible objects, completed where Qt 6.8 leaves them bare,
+// and the browser's focus kept on the element of the control that has Qt's.
 #include "browseraccessible.h"
 
 #include <QAccessible>
@@ -9,6 +10,7 @@
 #include <QWidget>
 #include <QtGui/private/qaccessiblebridgeutils_p.h>
 #include <QtGui/private/qguiapplication_p.h>
+#include <emscripten/bind.h>
 #include <emscripten/val.h>
 #include <qpa/qplatformaccessibility.h>
 #include <qpa/qplatformintegration.h>
@@ -122,12 +124,18 @@ void complete(QAccessibleInterface *iface)
     }
 }
 
+val keyboardField()
+{
+    return val::global("document").call<val>("querySelector", std::string("body > input"));
+}
+
 // The keyboard's element: Qt's input method takes every key through one hidden text field of
-// the page, which holds the browser's focus whatever control has Qt's. It is given the focused
-// control's role, name and state, so that a screen reader following the focus reads the control.
+// the page, which holds the browser's focus whatever control has Qt's (but for a message box's
+// buttons, below). It is given the focused control's role, name and state, so that a screen
+// reader following the focus reads the control.
 void describeFocus(QAccessibleInterface *iface)
 {
-    val field = val::global("document").call<val>("querySelector", std::string("body > input"));
+    val field = keyboardField();
     if (field.isNull() || !iface || !iface->isValid())
         return;
     static const QHash<QAccessible::Role, QString> roles {
@@ -139,6 +147,9 @@ void describeFocus(QAccessibleInterface *iface)
     setAttribute(field, "role", roles.value(iface->role(), QStringLiteral("textbox")));
     setAttribute(field, "aria-label", iface->text(QAccessible::Name));
     setAttribute(field, "aria-readonly", iface->state().readOnly ? u"true"_s : u"false"_s);
+    const bool takesText = iface->role() == QAccessible::EditableText && !iface->state().readOnly;
+    // A phone's keyboard comes up only for a box the user can type into.
+    field.set("inputMode", takesText ? "text" : "none");
     // The field keeps what the browser typed into it, taken or not: it shows the box's value.
     field.set("value",
               iface->role() == QAccessible::EditableText
@@ -148,6 +159,99 @@ void describeFocus(QAccessibleInterface *iface)
         setAttribute(field, "aria-checked", iface->state().checked ? u"true"_s : u"false"_s);
     else
         field.call<void>("removeAttribute", std::string("aria-checked"));
+}
+
+// Whether the browser's focus goes to the control's own element rather than to the keyboard's
+// field: a control of a modal box that takes no text, as a message box's OK. A screen reader
+// then lands in the box, read as an alert dialog with its text, and the keys still reach Qt: the
+// element is inside the box's window element, where Qt listens for them. Text goes through the
+// field, where the browser's input methods compose it.
+bool focusedInElement(const QWidget *widget)
+{
+    const QWidget *modal = QApplication::activeModalWidget();
+    return widget && modal && widget->window() == modal
+        && !widget->testAttribute(Qt::WA_InputMethodEnabled);
+}
+
+// The element with the browser's focus, looked for inside shadow roots; null where none has it.
+val activeElement()
+{
+    val active = val::global("document")["activeElement"];
+    while (!active.isNull() && !active.isUndefined()) {
+        const val root = active["shadowRoot"];
+        const val inner = root.isNull() || root.isUndefined() ? val::null() : root["activeElement"];
+        if (inner.isNull() || inner.isUndefined())
+            break;
+        active = inner;
+    }
+    return active.isUndefined() ? val::null() : active;
+}
+
+// Qt's elements (canvases, accessible elements) are in shadow roots; the page's are not.
+bool isQtElement(const val &element)
+{
+    return !element.call<val>("getRootNode")["host"].isUndefined();
+}
+
+void focusWithoutScrolling(val element)
+{
+    val options = val::object();
+    options.set("preventScroll", true);
+    element.call<void>("focus", options);
+}
+
+bool placementPending = false;
+int placementRetries = 0;
+
+// Moves the browser's focus where Qt's is: into a message box onto its button's element, else to
+// the keyboard's field. Qt focuses the field itself whenever its focus changes, and a click on a
+// window's canvas focuses the canvas: this runs after both. What the page's own controls hold is
+// left alone.
+void placeFocus()
+{
+    placementPending = false;
+    QWidget *focused = QApplication::focusWidget();
+    if (!enabled || !focused || QCoreApplication::closingDown())
+        return;
+    QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(focused);
+    const val active = activeElement();
+    if (focusedInElement(focused)) {
+        val element = elementOf(iface);
+        if (element.isNull()) {
+            // Qt makes the elements of a box as it is shown, once the box is on the page.
+            if (placementRetries++ < 25)
+                QTimer::singleShot(20, &placeFocus);
+            return;
+        }
+        placementRetries = 0;
+        if (!element.strictlyEquals(active))
+            focusWithoutScrolling(element);
+        return;
+    }
+    placementRetries = 0;
+    val field = keyboardField();
+    if (field.isNull() || field.strictlyEquals(active))
+        return;
+    if (active.isNull() || active.strictlyEquals(val::global("document")["body"])
+        || isQtElement(active)) {
+        describeFocus(iface);
+        focusWithoutScrolling(field);
+    }
+}
+
+// After what moves the focus is done with: Qt's own handling, and the browser's default action.
+void placeFocusSoon()
+{
+    if (placementPending)
+        return;
+    placementPending = true;
+    QMetaObject::invokeMethod(qApp, &placeFocus, Qt::QueuedConnection);
+}
+
+void focusMoved(val)
+{
+    if (enabled && !QCoreApplication::closingDown())
+        placeFocusSoon();
 }
 
 void completeTree(QAccessibleInterface *iface)
@@ -175,8 +279,12 @@ void update(QAccessibleEvent *event)
         completeTree(iface);
     else
         complete(iface);
-    if (iface->object() && iface->object() == QApplication::focusWidget())
-        describeFocus(iface);
+    if (QWidget *focused = QApplication::focusWidget(); iface->object() == focused) {
+        if (!focusedInElement(focused))
+            describeFocus(iface);
+        if (type == QAccessible::Focus)
+            placeFocusSoon();
+    }
     QAccessibleInterface *parent = iface->parent();
     if (parent && parent->isValid())
         complete(parent);
@@ -197,12 +305,19 @@ void enable()
             completeTree(QAccessible::queryAccessibleInterface(window));
     if (QWidget *focused = QApplication::focusWidget())
         describeFocus(QAccessible::queryAccessibleInterface(focused));
+    // A focus that lands on the page's elements outside Qt's own moves, as a click on a canvas.
+    val::global("window").call<void>("addEventListener", std::string("focusin"),
+                                     val::module_property("conversioneFocusMoved"), true);
+    QObject::connect(qApp, &QGuiApplication::focusObjectChanged, qApp, &placeFocusSoon);
 }
 
 } // namespace
 
 void endBrowserAccessibility()
 {
+    if (enabled)
+        val::global("window").call<void>("removeEventListener", std::string("focusin"),
+                                         val::module_property("conversioneFocusMoved"), true);
     enabled = false;
     QAccessible::installUpdateHandler(nullptr);
     platformAccessibility()->setActive(false);
@@ -215,3 +330,8 @@ void completeBrowserAccessibility()
 }
 
 } // namespace window
+
+EMSCRIPTEN_BINDINGS(conversione_browser_focus)
+{
+    emscripten::function("conversioneFocusMoved", &window::focusMoved);
+}

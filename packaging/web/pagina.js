@@ -1,6 +1,7 @@
 // Starts the program in the page (Qt's loader, qtLoad) and tells the user what happens: the
 // progress while it loads, a message where it cannot run, and its end, with a way to start it
-// again. Once the window is on the page, body[data-pronto] is set.
+// again. Once the window is on the page, body[data-pronto] is set. The program's screen is the
+// part of the page that shows: the program keeps its window whole and in the middle of it.
 "use strict";
 (() => {
   const screen = document.getElementById("screen");
@@ -34,6 +35,27 @@
     if (!event.composedPath().some((e) => e.classList?.contains("qt-window")))
       event.preventDefault();
   });
+
+  // A phone's keyboard covers the lower part of the page: the visual viewport (where the browser
+  // has one) is then smaller than the page, and the screen shrinks to the part above the
+  // keyboard. Not while the user zooms in: the window then stays where it is, to be looked at.
+  const area = screen.parentElement;
+  const followView = () => {
+    const view = window.visualViewport;
+    if (!view || view.scale > 1.01) {
+      screen.style.top = screen.style.height = "";
+      return;
+    }
+    const page = area.getBoundingClientRect();
+    const top = Math.max(page.top, view.offsetTop);
+    const bottom = Math.min(page.bottom, view.offsetTop + view.height);
+    screen.style.top = `${Math.max(top - page.top, 0)}px`;
+    screen.style.height = `${Math.max(bottom - top, 0)}px`;
+  };
+  window.visualViewport?.addEventListener("resize", followView);
+  window.visualViewport?.addEventListener("scroll", followView);
+  window.addEventListener("resize", followView);
+  followView();
 
   if (typeof WebAssembly !== "object") {
     show("senza-webassembly");
