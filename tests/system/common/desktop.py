@@ -1,11 +1,14 @@
 """Driving a window on the X display in $DISPLAY as a user does: find it by its title, press keys,
 type, tap Alt, read what a box holds through the clipboard, take a screenshot, and close it as a
-window manager's close button does; and Drive, a program driven by a table of steps."""
+window manager's close button does; Drive, a program driven by a table of steps; and for a program
+under Wine, the processes of its prefix, a wait for them to end, screenshots kept with the build."""
 import os, re, subprocess, time
+from pathlib import Path
 from check import fail, poll, run_table, wait
-from fixture import end
+from fixture import alive, end, launch
 
 TITLE = "Conversione"
+BUILD = Path(os.environ.get("CONVERSIONE_BUILD", "."))
 
 
 def xdotool(*args, check=False):
@@ -15,12 +18,6 @@ def xdotool(*args, check=False):
 def windows(title=TITLE):
     """The ids of the visible windows titled exactly TITLE."""
     return xdotool("search", "--onlyvisible", "--name", f"^{title}$").split()
-
-
-def find_window(title, seconds=20):
-    """The id of the first visible window titled exactly TITLE, or None after SECONDS."""
-    found = poll(seconds, lambda: windows(title), 0.2)
-    return int(found[0]) if found else None
 
 
 def key(*names):
@@ -36,18 +33,6 @@ def key(*names):
         xdotool("key", "--clearmodifiers", name, check=True)
 
 
-def type_text(text, delay=30):
-    xdotool("type", "--delay", delay, text, check=True)
-
-
-def tap_alt():
-    """Alt alone, held as long as a person does: a zero-length tap may open the menu bar and shut
-    it again at once. The one fixed pause of the checks: a key held, not a wait for anything."""
-    xdotool("keydown", "Alt_L")
-    time.sleep(0.05)
-    xdotool("keyup", "Alt_L")
-
-
 def press(step, special=lambda name: False, delay=30):
     """Does a table's step, words apart: "type:TEXT" types TEXT, "alt" taps Alt alone, any other
     word is an xdotool key name, unless SPECIAL(word), the table's own words, returns true."""
@@ -55,9 +40,13 @@ def press(step, special=lambda name: False, delay=30):
         if special(name):
             continue
         elif name == "alt":
-            tap_alt()
+            # Held as long as a person does: a zero-length tap may open the menu bar and shut it
+            # again at once. The one fixed pause of the checks: a key held, not a wait for anything.
+            xdotool("keydown", "Alt_L")
+            time.sleep(0.05)
+            xdotool("keyup", "Alt_L")
         elif name.startswith("type:"):
-            type_text(name[5:], delay)
+            xdotool("type", "--delay", delay, name[5:], check=True)
         else:
             key(name)
 
@@ -74,7 +63,7 @@ def close_window(window):
     from Xlib.protocol import event
 
     screen = display.Display()
-    target = screen.create_resource_object("window", window)
+    target = screen.create_resource_object("window", int(window))
     delete = screen.intern_atom("WM_DELETE_WINDOW")
     if delete not in (target.get_wm_protocols() or []):
         raise RuntimeError(f"window {window} does not take WM_DELETE_WINDOW")
@@ -118,9 +107,7 @@ class Drive:
 
     def special(self, word):
         if word == "launch":
-            with open(self.log, "wb") as sink:
-                self.process = subprocess.Popen(self.argv, stdin=subprocess.DEVNULL, stdout=sink,
-                                                stderr=sink, env=self.env, start_new_session=True)
+            self.process = launch(self.argv, self.log, env=self.env)
         return word == "launch"
 
     def window(self, _=""):
@@ -161,3 +148,36 @@ class Drive:
         finally:
             if self.process:
                 end([self.process.pid])
+
+
+def prefix_processes(name):
+    """The processes of this Wine prefix whose command line names NAME."""
+    found = []
+    for proc in Path("/proc").glob("[0-9]*"):
+        try:
+            env = (proc / "environ").read_bytes().split(b"\0")
+            line = (proc / "cmdline").read_bytes().decode(errors="replace")
+        except OSError:
+            continue
+        if f"WINEPREFIX={os.environ['WINEPREFIX']}".encode() in env and name.lower() in line.lower():
+            found.append(int(proc.name))
+    return [pid for pid in found if alive(pid)]
+
+
+def wait_wine(seconds=60):
+    """Waits until every process of the prefix has ended."""
+    if subprocess.run(["timeout", str(seconds), "wineserver", "-w"]).returncode != 0:
+        fail(f"Wine's processes did not end within {seconds} s")
+
+
+def kept_screenshot(window, name):
+    """The window without its frame as BUILD/screenshots/NAME.png, whose path is returned."""
+    path = BUILD / "screenshots" / f"{name}.png"
+    path.parent.mkdir(exist_ok=True)
+    subprocess.run(["import", "-window", window, str(path)], capture_output=True)
+    return path
+
+
+def screen_on_failure(name):
+    """A run_table report: the whole screen kept as NAME's failure."""
+    return lambda row, failure: f"the screen: {kept_screenshot('root', f'failure-{name}')}"

@@ -3,19 +3,14 @@
 window manager, a session bus, the Orca screen reader speaking into a log, a Wine prefix, and the
 web site served on this machine.
 
-    fixture.py start NAME STATE [NEED...]
-                                  starts fixture NAME with the variables of the fixtures it needs;
-                                  its state (variables for the checks, the processes to end, logs)
-                                  goes to STATE/NAME
-    fixture.py stop NAME STATE    ends every process it started and removes its state
-    fixture.py run STATE NAME... -- COMMAND...
-                                  runs COMMAND with the variables of the named fixtures
+    fixture.py start NAME STATE [NEED...]   starts NAME with the variables of the fixtures it needs
+                                            (all of them: CMake names those needed indirectly too);
+                                            its variables, processes and logs go to STATE/NAME
+    fixture.py stop NAME STATE              ends every process it started, removes its state
+    fixture.py run STATE NAME... -- COMMAND...   runs COMMAND with the named fixtures' variables
 
-Which fixture needs which is CMake's to say (tests/system/CMakeLists.txt), which names them all
-here, those needed indirectly included. Every process
-is started in a session of its own with its output in STATE/NAME, so CTest never waits on a pipe
-a daemon holds; stop ends it with all its descendants, whatever they became.
-"""
+Every process is started in a session of its own with its output in STATE/NAME, so CTest never
+waits on a pipe a daemon holds; stop ends it with all its descendants, whatever they became."""
 import json, os, shutil, signal, subprocess, sys
 from pathlib import Path
 from check import poll
@@ -26,27 +21,37 @@ HERE = Path(__file__).resolve().parent
 NOT_UNDER_ORCA = ("QT_LINUX_ACCESSIBILITY_ALWAYS_ON", "QT_ACCESSIBILITY", "SESSION_MANAGER")
 
 
+def stat(pid):
+    """The fields of /proc/PID/stat after the ")" that ends the command's name: state, parent, ..."""
+    return Path(f"/proc/{pid}/stat").read_text().rsplit(")", 1)[1].split()
+
+
 def descendants(pids):
-    parent = {}  # the parent's pid is the second field after the ")" that ends the command's name
-    for stat in Path("/proc").glob("[0-9]*/stat"):
+    parent = {}
+    for proc in Path("/proc").glob("[0-9]*"):
         try:
-            parent[int(stat.parent.name)] = int(stat.read_text().rsplit(")", 1)[1].split()[1])
-        except OSError:
+            parent[int(proc.name)] = int(stat(proc.name)[1])
+        except (OSError, IndexError):
             continue
-    found, queue = [], list(pids)
-    while queue:
-        of = queue.pop()
-        children = [child for child, p in parent.items() if p == of]
-        found += children
-        queue += children
-    return found
+    tree = list(pids)
+    for of in tree:  # the loop goes on over the children it appends
+        tree += [child for child, p in parent.items() if p == of]
+    return tree[len(pids):]
 
 
 def alive(pid):
     try:
-        return Path(f"/proc/{pid}/stat").read_text().rsplit(")", 1)[1].split()[0] != "Z"
+        return stat(pid)[0] != "Z"
     except (OSError, IndexError):
         return False
+
+
+def launch(argv, log, mode="wb", **kwargs):
+    """ARGV started in a session of its own (end() ends it whole), reading nothing, its output
+    into the file LOG."""
+    with open(log, mode) as sink:
+        return subprocess.Popen(list(map(str, argv)), stdin=subprocess.DEVNULL, stdout=sink, stderr=sink,
+                                start_new_session=True, **kwargs)
 
 
 def end(pids):
@@ -66,18 +71,11 @@ def end(pids):
 class Fixture:
     def __init__(self, name, state, needs):
         self.name, self.dir = name, Path(state) / name
-        self.env = dict(os.environ)
-        for need in needs:
-            self.env.update(load(state, need))
-        self.exports, self.pids = {}, []
+        self.env, self.exports, self.pids = environment(state, needs), {}, []
 
     def spawn(self, argv, log, **kwargs):
-        with open(self.dir / log, "ab") as out:
-            process = subprocess.Popen(argv, stdin=subprocess.DEVNULL, stdout=out, stderr=out,
-                                       env=self.env, start_new_session=True, **kwargs)
-        self.pids.append(process.pid)
+        self.pids.append(launch(argv, self.dir / log, "ab", env=self.env, **kwargs).pid)
         self.save()
-        return process
 
     def export(self, **variables):
         self.exports.update(variables)
@@ -93,11 +91,15 @@ class Fixture:
         sys.exit(f"fixture {self.name}: {message}")
 
 
-def load(state, name):
-    path = Path(state) / name / "state.json"
-    if not path.exists():
-        sys.exit(f"fixture {name} is not running (no {path})")
-    return json.loads(path.read_text())["env"]
+def environment(state, names):
+    """This process's variables, with those of the named fixtures."""
+    env = dict(os.environ)
+    for name in names:
+        path = Path(state) / name / "state.json"
+        if not path.exists():
+            sys.exit(f"fixture {name} is not running (no {path})")
+        env.update(json.loads(path.read_text())["env"])
+    return env
 
 
 def start_display(f):
@@ -148,8 +150,7 @@ def start_orca(f):
     for source, target in (("speechd.conf", ".config/speech-dispatcher/speechd.conf"),
                            ("textlog.conf", ".config/speech-dispatcher/modules/textlog.conf"),
                            ("asoundrc", ".asoundrc")):
-        text = (templates / source).read_text().replace("@DIR@", str(f.dir))
-        (home / target).write_text(text)
+        (home / target).write_text((templates / source).read_text().replace("@DIR@", str(f.dir)))
     f.export(HOME=str(home), XDG_CONFIG_HOME=str(home / ".config"),
              XDG_DATA_HOME=str(home / ".local/share"), XDG_CACHE_HOME=str(home / ".cache"),
              NO_AT_BRIDGE="0", ORCA_LOG=str(logs / "orca.debug"), SPOKEN=str(logs / "spoken.txt"))
@@ -174,8 +175,7 @@ def start_orca(f):
 def start_wine(f):
     """A Wine prefix of its own, made on the display, where wineboot's windows can open. Wine's
     prefix is 64-bit only: "wine32 is missing" is noise for a 64-bit program."""
-    prefix = f.dir / "prefix"
-    f.export(WINEPREFIX=str(prefix), WINEDEBUG=os.environ.get("WINEDEBUG", "-all"),
+    f.export(WINEPREFIX=str(f.dir / "prefix"), WINEDEBUG=os.environ.get("WINEDEBUG", "-all"),
              WINEDLLOVERRIDES="mscoree,mshtml=")
     subprocess.run(["wineboot", "-i"], env=f.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     subprocess.run(["wineserver", "-w"], env=f.env)
@@ -227,11 +227,7 @@ def main(argv):
         stop(argv[1], argv[2])
     elif len(argv) >= 3 and argv[0] == "run" and "--" in argv:
         split = argv.index("--")
-        env = dict(os.environ)
-        for name in argv[2:split]:
-            env.update(load(argv[1], name))
-        command = argv[split + 1:]
-        os.execvpe(command[0], command, env)
+        os.execvpe(argv[split + 1], argv[split + 1:], environment(argv[1], argv[2:split]))
     else:
         sys.exit(__doc__)
 

@@ -5,8 +5,9 @@ icon and ends with status 0 when closed through the window system; removed again
 builds give the same bytes is common/reproducible.py's to check."""
 import json, os, re, shutil, subprocess, sys, tempfile
 from pathlib import Path
-from desktop import close_window, find_window
-from fixture import end
+from check import poll
+from desktop import close_window, windows
+from fixture import end, launch
 
 SOURCE = Path(os.environ["CONVERSIONE_SOURCE"])
 BUILD = SOURCE / "build/deb"
@@ -99,12 +100,11 @@ def install(deb):
         print(out("dpkg-query", "-W", "-f=${Package} ${Version} ${Status}\nDepends: ${Depends}\n", "conversione"))
         if not os.access("/usr/bin/conversione", os.X_OK):
             sys.exit("/usr/bin/conversione is not installed")
-        log = tempfile.TemporaryFile()
-        app = subprocess.Popen(["/usr/bin/conversione"], cwd="/", stdin=subprocess.DEVNULL, stdout=log,
-                               stderr=log, env={k: v for k, v in os.environ.items() if k != "QT_QPA_PLATFORM"},
-                               start_new_session=True)
+        log = BUILD / "installed-program.log"
+        app = launch(["/usr/bin/conversione"], log, cwd="/",
+                     env={k: v for k, v in os.environ.items() if k != "QT_QPA_PLATFORM"})
         try:
-            window = find_window("Conversione", 30)
+            window = (poll(30, windows, 0.2) or [None])[0]
             print(f"window {window} mapped:", *re.findall(r"Map State: \S+|-geometry \S+",
                                                           out("xwininfo", "-id", window) if window else ""))
             icons = window and re.findall(r"Icon \(\d+ x \d+\)", out("xprop", "-id", window, "_NET_WM_ICON"))
@@ -118,8 +118,7 @@ def install(deb):
                 sys.exit(f"closed through the window system, the program ended with status {status}")
         finally:
             end([app.pid])
-            log.seek(0)
-            print(log.read().decode(errors="replace"), end="")
+            print(log.read_text(errors="replace"), end="")
     finally:
         apt("remove", "--purge", "conversione")
     if Path("/usr/bin/conversione").exists():

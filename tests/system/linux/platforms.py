@@ -10,7 +10,7 @@ from pathlib import Path
 import facts
 from check import fail, poll, run_table
 from desktop import xdotool
-from fixture import descendants, end
+from fixture import descendants, end, launch
 
 program, tmp = os.path.abspath(sys.argv[1]), Path(tempfile.mkdtemp())
 runtime, nowayland = tmp / "runtime", tmp / "nowayland"
@@ -61,9 +61,7 @@ def run(row):
     env = dict(PATH=os.environ["PATH"], HOME=str(tmp), XDG_RUNTIME_DIR=str(runtime),
                DBUS_SESSION_BUS_ADDRESS="disabled:", WAYLAND_DEBUG="client")
     env.update(variable.split("=", 1) for variable in variables.split())
-    with open(tmp / "row.log", "wb") as log:
-        app = subprocess.Popen([binary], cwd=tmp, env=env, stdin=subprocess.DEVNULL, stdout=log,
-                               stderr=log, start_new_session=True)
+    app = launch([binary], tmp / "row.log", cwd=tmp, env=env)
     protocol = lambda: (tmp / "row.log").read_text(errors="replace")
     window = expected in ("x11", "wayland")
     if window:
@@ -95,10 +93,8 @@ def run(row):
 # Weston's desktop shell (Qt then draws its own window decorations, as on most Wayland desktops),
 # without the on-screen keyboard it would start for text input.
 (tmp / "weston.ini").write_text("[input-method]\npath=\n")
-weston = subprocess.Popen(["weston", "--backend=headless-backend.so", f"--config={tmp}/weston.ini",
-                           "--socket=conversione-ci", "--idle-time=0", f"--log={tmp}/weston.log"],
-                          env=dict(os.environ, XDG_RUNTIME_DIR=str(runtime)), start_new_session=True,
-                          stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+weston = launch(["weston", "--backend=headless-backend.so", f"--config={tmp}/weston.ini", "--socket=conversione-ci",
+                 "--idle-time=0", f"--log={tmp}/weston.log"], os.devnull, env=dict(os.environ, XDG_RUNTIME_DIR=str(runtime)))
 def weston_ends():
     if weston.poll() is not None:
         fail("weston ended while the program ran")

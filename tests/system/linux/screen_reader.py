@@ -8,7 +8,7 @@ from pathlib import Path
 import facts
 from check import fail, poll, run_table
 from desktop import press
-from fixture import NOT_UNDER_ORCA, end, italian_locale
+from fixture import NOT_UNDER_ORCA, end, italian_locale, launch
 
 NOT_BINARY = f"allerta {facts.TITLE};{facts.MESSAGES['refusal']};OK "
 # Orca reads the first line of a run-time error's text with the alert; the rest is announced apart.
@@ -66,9 +66,7 @@ def special(word, launched):
     """The table's own words: "launch" starts the program; "start" only waits for Orca."""
     if word == "launch":
         env = {k: v for k, v in os.environ.items() if k not in NOT_UNDER_ORCA}
-        with open(LOG.parent / "program.log", "wb") as log:
-            launched.append(subprocess.Popen([sys.argv[1]], env=dict(env, QT_QPA_PLATFORM="xcb"),
-                                             stdout=log, stderr=log, start_new_session=True))
+        launched.append(launch([sys.argv[1]], LOG.parent / "program.log", env=dict(env, QT_QPA_PLATFORM="xcb")))
     return word in ("launch", "start")
 
 

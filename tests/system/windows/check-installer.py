@@ -8,8 +8,7 @@ import os, re, subprocess, sys, tempfile, zipfile
 from pathlib import Path
 import facts
 from check import fail, run_table, wait
-from desktop import Drive, key, out, press
-from winetools import prefix_processes, screen_on_failure, wait_wine
+from desktop import Drive, key, out, prefix_processes, press, screen_on_failure, wait_wine
 
 KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Conversione"
 # What Wine writes anew whenever its server starts, whatever runs: the hardware's description,

@@ -13,9 +13,8 @@ import os, re, subprocess, sys
 from pathlib import Path
 import facts
 from check import fail, poll, wait
-from desktop import Drive, copy_with, out, windows
+from desktop import BUILD, Drive, copy_with, kept_screenshot, out, screen_on_failure, wait_wine, windows
 from fixture import alive
-from winetools import BUILD, screen_on_failure, screenshot, wait_wine
 
 # What the user does (xdotool key names; "type:TEXT", "alt" a tap of Alt alone, "launch",
 # "menu:N" a click on the Nth item of the menu bar) and what must follow: window (shown and
@@ -155,7 +154,7 @@ class Program(Drive):
                  f"{facts.CLIENT_HEIGHT}) at {percent} %")
 
         def drawn():
-            shot = screenshot(self.main, name)
+            shot = kept_screenshot(self.main, name)
             mean, spread = map(float, out("convert", shot, "-colorspace", "gray", "-format",
                                           "%[fx:mean] %[fx:standard_deviation]", "info:").split())
             return spread > 0.05 and (shot, mean)
@@ -177,7 +176,7 @@ def menu_item(win, n):
     """The middle of the Nth item of the menu bar, from the window's top-left corner: the items
     are runs of columns with dark pixels in the window's top strip, apart by more than a
     letter's gap (a row dark all across is a rule, or a window not drawn yet)."""
-    shot = out("convert", screenshot(win, "menu-bar"), "-crop", "400x24+0+0", "+repage",
+    shot = out("convert", kept_screenshot(win, "menu-bar"), "-crop", "400x24+0+0", "+repage",
                "-colorspace", "gray", "-threshold", "50%", "txt:-")
     dark = [tuple(map(int, m)) for m in re.findall(r"^(\d+),(\d+):.*#000000", shot, re.M)]
     rows = {y: sum(1 for _, yy in dark if yy == y) for _, y in dark}
