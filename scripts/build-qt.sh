@@ -4,8 +4,7 @@
 # them): "mingw" for 64-bit Windows (MinGW-w64), "wasm" for web browsers (Debian's emscripten).
 # Only what the program and its tests use is built. The result is cached by Debian version
 # (which fixes the patch series), the patches left out, the options, the toolchain and the
-# compiler, and reused; a build that did not finish is never reused.
-# Prints the install prefix on its last line.
+# compiler; a build that did not finish is never reused. Prints the install prefix last.
 # Usage: scripts/build-qt.sh mingw|wasm
 set -euo pipefail
 tree="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -64,27 +63,28 @@ if [ -e "$prefix/.complete" ]; then
     exit 0
 fi
 
-mkdir -p "$cache"
 work=$cache/work-$key
 rm -rf "$prefix" "$work"
-mkdir -p "$work/lists/partial"
+mkdir -p "$work/lists/partial" "$work/build"
 start=$SECONDS
+fail() {
+    echo "build-qt: $1 failed; the log's last lines:" >&2
+    tail -n 40 "$log" >&2
+    exit 1
+}
 
 # Debian's source package of exactly the installed version, from the archives apt already
 # uses; the deb-src lines are kept out of the system's own lists.
-{
-    grep -h '^deb ' /etc/apt/sources.list /etc/apt/sources.list.d/*.list 2>/dev/null \
-        | sed 's/^deb /deb-src /' || true
-} >"$work/src.list"
+{ grep -h '^deb ' /etc/apt/sources.list /etc/apt/sources.list.d/*.list 2>/dev/null \
+    | sed 's/^deb /deb-src /' || true; } >"$work/src.list"
 for f in /etc/apt/sources.list.d/*.sources; do
     [ -e "$f" ] && sed 's/^Types: deb$/Types: deb-src/' "$f" >"$work/src-$(basename "$f")"
 done
 apt=(apt-get -q -o "Dir::Etc::SourceList=$work/src.list" -o "Dir::Etc::SourceParts=$work"
      -o "Dir::State::Lists=$work/lists" -o 'Acquire::Check-Valid-Until=false')
 echo "build-qt: fetching Debian's qt6-base $version source" >&2
-"${apt[@]}" update >"$log" 2>&1 || { tail -n 20 "$log" >&2; exit 1; }
-(cd "$work" && "${apt[@]}" source --download-only "qt6-base=$version") >>"$log" 2>&1 \
-    || { tail -n 20 "$log" >&2; exit 1; }
+"${apt[@]}" update >"$log" 2>&1 || fail "apt-get update"
+(cd "$work" && "${apt[@]}" source --download-only "qt6-base=$version") >>"$log" 2>&1 || fail "apt-get source"
 
 # Unpacked without its patches, then Debian's series applied in order, less those left out.
 source=$work/source
@@ -99,12 +99,6 @@ while read -r patch _; do
 done <"$source/debian/patches/series"
 
 echo "build-qt: building Qt $upstream for $target (20 to 30 minutes on two cores; log: $log)" >&2
-mkdir -p "$work/build"
-fail() {
-    echo "build-qt: $1 failed; the log's last lines:" >&2
-    tail -n 40 "$log" >&2
-    exit 1
-}
 (cd "$work/build" && "$source/configure" -prefix "$prefix" "${options[@]}" -- "${cmake_options[@]}") \
     >>"$log" 2>&1 || fail configure
 cmake --build "$work/build" >>"$log" 2>&1 || fail "the build"
@@ -113,9 +107,10 @@ cmake --install "$work/build" >>"$log" 2>&1 || fail "the install"
 if [ -n "$toolchain" ]; then
     # Qt's own toolchain file chains to ours: to a copy kept with Qt, so that the cache does not
     # depend on where this tree was when Qt was built.
-    cp "$toolchain" "$prefix/lib/cmake/$(basename "$toolchain")"
-    sed -i "s|$toolchain|$prefix/lib/cmake/$(basename "$toolchain")|" "$prefix/lib/cmake/Qt6/qt.toolchain.cmake"
-    grep -q "$prefix/lib/cmake/$(basename "$toolchain")" "$prefix/lib/cmake/Qt6/qt.toolchain.cmake" \
+    kept=$prefix/lib/cmake/$(basename "$toolchain")
+    cp "$toolchain" "$kept"
+    sed -i "s|$toolchain|$kept|" "$prefix/lib/cmake/Qt6/qt.toolchain.cmake"
+    grep -q "$kept" "$prefix/lib/cmake/Qt6/qt.toolchain.cmake" \
         || { echo "build-qt: Qt's toolchain file does not name ours" >&2; exit 1; }
 fi
 

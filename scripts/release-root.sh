@@ -2,13 +2,12 @@
 # Runs a command on another Debian release: inside a root of that release made with mmdebstrap
 # from Debian's archive, on a copy of this tree's tracked files.
 # Usage: scripts/release-root.sh RELEASE [COMMAND...]   (e.g. trixie bash scripts/test.sh)
-#
 # The root is kept in $CONVERSIONE_ROOTS/RELEASE (default /var/cache/conversione/roots) and
-# reused by the next run, packages installed and build folders included; where it is missing or
-# was left half made, it is made anew (a minute or so). The copy is at /work/src inside it. With
-# no command, it only makes sure the root is there. One run at a time per root: a second one
-# waits for the first. Everything mounted is unmounted and every process left running inside the
-# root is ended when the command ends, whatever its status.
+# reused, packages installed and build folders included; one missing or left half made is made
+# anew (a minute or so). The copy is at /work/src inside it. With no command, it only makes sure
+# the root is there. One run at a time per root: a second one waits for the first. When the
+# command ends, whatever its status, everything mounted is unmounted and every process left
+# running inside the root is ended.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 tree="$(cd "$here/.." && pwd)"
@@ -43,14 +42,13 @@ cp /etc/resolv.conf "$root/etc/resolv.conf" 2>/dev/null || true
 
 mounted=()
 cleanup() {
-    local status=$? pid link
+    local status=$? link i
     # Processes whose root is this root: the command's leftovers (servers, daemons it started).
     for link in /proc/[0-9]*/root; do
-        pid=${link#/proc/}
-        pid=${pid%/root}
-        [ "$(readlink "$link" 2>/dev/null)" = "$root" ] && kill -KILL "$pid" 2>/dev/null
+        if [ "$(readlink "$link" 2>/dev/null)" = "$root" ]; then
+            kill -KILL "${link//[^0-9]/}" 2>/dev/null || true
+        fi
     done
-    local i
     for ((i = ${#mounted[@]} - 1; i >= 0; i--)); do
         umount -R "${mounted[$i]}" 2>/dev/null || umount -R -l "${mounted[$i]}" || true
     done

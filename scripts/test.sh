@@ -12,16 +12,15 @@ shift || true
 case $preset in
 release) groups=(build test display package icons checks) ;;
 sanitize) groups=(build test) ;;
-windows) groups=(qt-mingw icons display windows) ;;
-web) groups=(web) ;;
+windows) groups=(qt-mingw icons display windows) qt=mingw ;;
+web) groups=(web) qt=wasm ;;
 *) echo "test: no preset '$preset' (release, sanitize, windows, web)" >&2; exit 2 ;;
 esac
 bash scripts/install-deps.sh "${groups[@]}"
-# The assignment apart from the export, so that a failed Qt build stops the script.
-if [ "$preset" = windows ]; then
-    CONVERSIONE_QT_MINGW=$(bash scripts/build-qt.sh mingw | tail -n 1); export CONVERSIONE_QT_MINGW
-elif [ "$preset" = web ]; then
-    CONVERSIONE_QT_WASM=$(bash scripts/build-qt.sh wasm | tail -n 1); export CONVERSIONE_QT_WASM
+if [ -n "${qt:-}" ]; then
+    # CONVERSIONE_QT_MINGW or _WASM, assigned apart from the export: a failed Qt build stops here.
+    prefix=$(bash scripts/build-qt.sh "$qt" | tail -n 1)
+    export "CONVERSIONE_QT_${qt^^}=$prefix"
 fi
 source scripts/lib/source-date-epoch.sh # the one time stamped into packages
 cmake --preset "$preset"

@@ -17,18 +17,15 @@ if [ "${1:-}" = --serve ]; then
 fi
 
 # shellcheck source=/dev/null # the running system's release, not a file of the tree
-codename=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
-if [ "$codename" != trixie ]; then
+if [ "$(. /etc/os-release && echo "${VERSION_CODENAME:-}")" = trixie ]; then
+    bash scripts/test.sh web
+else
     source scripts/lib/source-date-epoch.sh # taken here, where git is
     bash scripts/release-root.sh trixie bash scripts/web.sh
-    roots=${CONVERSIONE_ROOTS:-/var/cache/conversione/roots}
+    from=${CONVERSIONE_ROOTS:-/var/cache/conversione/roots}/trixie/work/src/build/web
     rm -rf "$site"
-    mkdir -p "$site"
-    cp -p "$roots/trixie/work/src/$site"/* "$site/"
-    mkdir -p build/web/screenshots
-    cp -p "$roots/trixie/work/src/build/web/screenshots"/*.png build/web/screenshots/
-    echo "web: the site in $site; bash scripts/web.sh --serve serves it"
-    exit 0
+    mkdir -p "$site" build/web/screenshots
+    cp -p "$from/site"/* "$site/"
+    cp -p "$from/screenshots"/*.png build/web/screenshots/
 fi
-bash scripts/test.sh web
 echo "web: the site in $site; bash scripts/web.sh --serve serves it"
