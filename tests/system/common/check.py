@@ -15,11 +15,9 @@ def fail(message):
 def poll(seconds, check, interval=0.05):
     """Calls check until it returns something true, which is returned; None after seconds."""
     deadline = time.monotonic() + seconds
-    while True:
-        result = check()
-        if result or time.monotonic() >= deadline:
-            return result or None
+    while not (result := check()) and time.monotonic() < deadline:
         time.sleep(interval)
+    return result or None
 
 
 def wait(seconds, check, what):
@@ -31,21 +29,19 @@ def wait(seconds, check, what):
 
 
 def run_table(rows, step, keep_going=False, report=None):
-    """Runs step(row) for each row and prints "ok: NAME" or "FAIL: NAME: what is wrong". It stops
-    at the first failure, or with keep_going runs every row; then exits with a status that says
-    whether any failed. REPORT(row, failure), if given, returns more to show on a failure (a
-    screenshot's path, a tree)."""
+    """Runs step(row) for each row and prints "ok: NAME" or "FAIL: NAME: what is wrong", up to the
+    first failure or, with keep_going, every row; then exits non-zero if any failed. REPORT(row,
+    failure), if given, returns more to show on a failure (a screenshot's path, a tree)."""
     failed = []
     for row in rows:
         try:
             step(row)
+            print(f"ok: {row[0]}", flush=True)
         except Failure as failure:
             more = report(row, failure) if report else ""
             print(f"FAIL: {row[0]}: {failure}" + (f"\n{more}" if more else ""), flush=True)
             failed.append(row[0])
             if not keep_going:
                 break
-        else:
-            print(f"ok: {row[0]}", flush=True)
     if failed:
         sys.exit(f"FAIL: {'; '.join(failed)}")

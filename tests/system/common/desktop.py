@@ -2,7 +2,7 @@
 type, tap Alt, read what a box holds through the clipboard, take a screenshot, and close it as a
 window manager's close button does; Drive, a program driven by a table of steps; and for a program
 under Wine, the processes of its prefix, a wait for them to end, screenshots kept with the build."""
-import os, re, subprocess, time
+import contextlib, os, re, subprocess, time
 from pathlib import Path
 from check import fail, poll, run_table, wait
 from fixture import alive, end, launch
@@ -154,13 +154,11 @@ def prefix_processes(name):
     """The processes of this Wine prefix whose command line names NAME."""
     found = []
     for proc in Path("/proc").glob("[0-9]*"):
-        try:
+        with contextlib.suppress(OSError):  # a process that has ended, or another user's
             env = (proc / "environ").read_bytes().split(b"\0")
             line = (proc / "cmdline").read_bytes().decode(errors="replace")
-        except OSError:
-            continue
-        if f"WINEPREFIX={os.environ['WINEPREFIX']}".encode() in env and name.lower() in line.lower():
-            found.append(int(proc.name))
+            if f"WINEPREFIX={os.environ['WINEPREFIX']}".encode() in env and name.lower() in line.lower():
+                found.append(int(proc.name))
     return [pid for pid in found if alive(pid)]
 
 

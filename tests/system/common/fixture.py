@@ -11,7 +11,7 @@ web site served on this machine.
 
 Every process is started in a session of its own with its output in STATE/NAME, so CTest never
 waits on a pipe a daemon holds; stop ends it with all its descendants, whatever they became."""
-import json, os, shutil, signal, subprocess, sys
+import contextlib, json, os, shutil, signal, subprocess, sys
 from pathlib import Path
 from check import poll
 
@@ -29,10 +29,8 @@ def stat(pid):
 def descendants(pids):
     parent = {}
     for proc in Path("/proc").glob("[0-9]*"):
-        try:
+        with contextlib.suppress(OSError, IndexError):  # a process that has ended meanwhile
             parent[int(proc.name)] = int(stat(proc.name)[1])
-        except (OSError, IndexError):
-            continue
     tree = list(pids)
     for of in tree:  # the loop goes on over the children it appends
         tree += [child for child, p in parent.items() if p == of]
@@ -60,10 +58,8 @@ def end(pids):
     victims += descendants(victims)
     for sig in (signal.SIGTERM, signal.SIGKILL):
         for pid in victims:
-            try:
+            with contextlib.suppress(ProcessLookupError):
                 os.kill(pid, sig)
-            except ProcessLookupError:
-                pass
         if poll(2, lambda: not any(alive(p) for p in victims)):
             break
 
@@ -185,7 +181,7 @@ def start_site(f):
     """The build's site (SITE, beside the fixtures' state) served as a static host would, by the
     server scripts/web.sh --serve runs; its address in CONVERSIONE_SITE_URL."""
     site = f.dir.parent.parent / "site"
-    f.spawn(["/usr/bin/python3", str(HERE.parents[2] / "packaging/web/serve.py"), str(site)], "serve.log")
+    f.spawn(["/usr/bin/python3", HERE.parents[2] / "packaging/web/serve.py", site], "serve.log")
     log = f.dir / "serve.log"
     url = poll(10, lambda: log.read_text().partition("\n")[0] if log.read_text().endswith("\n") else "")
     if not url:

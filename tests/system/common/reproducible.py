@@ -38,25 +38,20 @@ def difference(first, second, copy):
     return f"{len(a)} and {len(b)} bytes, different from byte {at}{leak}"
 
 
-def main():
-    if len(sys.argv) < 3 or sys.argv[1] not in BUILDS:
-        sys.exit(__doc__)
-    preset, paths = sys.argv[1], sys.argv[2:]
-    source = Path(os.environ["CONVERSIONE_SOURCE"])
-    copy = copy_tree(source, source / "build" / f"{preset}-again")
-    for step in BUILDS[preset]:
-        subprocess.run(step, cwd=copy, check=True, stdout=subprocess.DEVNULL)
-    named = files(source, paths)
-    if not named:
-        sys.exit(f"FAIL: nothing in {source} matches {' '.join(paths)}")
-    wrong = 0
-    for name in named:
-        why = difference(source / name, copy / name, copy)
-        wrong += why is not None
-        print(f"{'DIFFERS' if why else 'same'}: {name}" + (f": {why}" if why else ""))
-    if wrong:
-        sys.exit(f"FAIL: {wrong} file(s) differ between two builds of the same tree in {source} and {copy}")
-
-
-if __name__ == "__main__":
-    main()
+if len(sys.argv) < 3 or sys.argv[1] not in BUILDS:
+    sys.exit(__doc__)
+preset, paths = sys.argv[1], sys.argv[2:]
+source = Path(os.environ["CONVERSIONE_SOURCE"])
+copy = copy_tree(source, source / "build" / f"{preset}-again")
+for step in BUILDS[preset]:
+    subprocess.run(step, cwd=copy, check=True, stdout=subprocess.DEVNULL)
+named = files(source, paths)
+if not named:
+    sys.exit(f"FAIL: nothing in {source} matches {' '.join(paths)}")
+wrong = 0
+for name in named:
+    why = difference(source / name, copy / name, copy)
+    wrong += why is not None
+    print(f"{'DIFFERS' if why else 'same'}: {name}" + (f": {why}" if why else ""))
+if wrong:
+    sys.exit(f"FAIL: {wrong} file(s) differ between two builds of the same tree in {source} and {copy}")

@@ -6,16 +6,17 @@ from pathlib import Path
 
 def tracked_files(source):
     """The files a fresh clone has: git's list, or every file but the top-level build folders
-    where there is no git (the copy of the tree inside a release root)."""
+    where there is no git (the copy of the tree inside a release root). Links, and tracked files
+    deleted in the working tree, are left out."""
+    source = Path(source)
     listed = subprocess.run(["git", "-C", str(source), "ls-files", "-z"], capture_output=True) \
-        if shutil.which("git") and (Path(source) / ".git").exists() else None
+        if shutil.which("git") and (source / ".git").exists() else None
     if listed and listed.returncode == 0:
         names = [Path(name) for name in listed.stdout.decode().split("\0") if name]
     else:
-        names = [p.relative_to(source) for p in Path(source).rglob("*")
+        names = [p.relative_to(source) for p in source.rglob("*")
                  if not p.relative_to(source).parts[0].startswith(("build", ".git"))]
-    # A tracked file deleted in the working tree is left out, as are links.
-    return sorted(n for n in names if (Path(source) / n).is_file() and not (Path(source) / n).is_symlink())
+    return sorted(n for n in names if (source / n).is_file() and not (source / n).is_symlink())
 
 
 def copy_tree(source, target):
@@ -24,13 +25,14 @@ def copy_tree(source, target):
     kept so that it rebuilds only what changed. Returns TARGET as a Path."""
     source, target = Path(source), Path(target)
     target.mkdir(parents=True, exist_ok=True)
-    for old in target.iterdir():
-        old.name == "build" or (shutil.rmtree if old.is_dir() and not old.is_symlink() else Path.unlink)(old)
+    for old in (old for old in target.iterdir() if old.name != "build"):
+        (shutil.rmtree if old.is_dir() and not old.is_symlink() else Path.unlink)(old)
     for name in tracked_files(source):
         (target / name).parent.mkdir(parents=True, exist_ok=True)
         shutil.copy2(source / name, target / name, follow_symlinks=False)
     dotgit = source / ".git"
-    if dotgit.exists():
-        # A worktree's .git is a file naming the repository: a copy of it names the same one.
-        (target / ".git").symlink_to(dotgit) if dotgit.is_dir() else shutil.copy2(dotgit, target)
+    if dotgit.is_dir():
+        (target / ".git").symlink_to(dotgit)
+    elif dotgit.exists():  # a worktree's: a file naming the repository, and so its copy
+        shutil.copy2(dotgit, target)
     return target

@@ -62,7 +62,15 @@ def said_in_order(wanted, since):
     return all(utterance in rest for utterance in wanted)
 
 
-def special(word, launched):
+if not italian_locale():
+    print("skipped: Orca speaks Italian only with the it_IT.UTF-8 locale, which only root can add")
+    sys.exit(77)
+release = int(subprocess.run(["dpkg-query", "-W", "-f=${Version}", "orca"], capture_output=True,
+                             text=True).stdout.split(".")[0])
+launched = []
+
+
+def special(word):
     """The table's own words: "launch" starts the program; "start" only waits for Orca."""
     if word == "launch":
         env = {k: v for k, v in os.environ.items() if k not in NOT_UNDER_ORCA}
@@ -70,45 +78,36 @@ def special(word, launched):
     return word in ("launch", "start")
 
 
-def main():
-    if not italian_locale():
-        print("skipped: Orca speaks Italian only with the it_IT.UTF-8 locale, which only root can add")
-        sys.exit(77)
-    release = int(subprocess.run(["dpkg-query", "-W", "-f=${Version}", "orca"], capture_output=True,
-                                 text=True).stdout.split(".")[0])
-    launched = []
-
-    def step(row):
-        keys, utterances, releases = row
-        wanted = releases.get(release, utterances).split(";")
-        before = 0 if keys == "start" else len(spoken())  # Orca may have spoken before the check
-        press(keys, lambda word: special(word, launched), 20)
-        # Orca itself may take long to start on a busy machine.
-        if not poll(60 if keys == "start" else 15, lambda: said_in_order(wanted, before)):
-            fail(f"Orca did not say, in order: {';'.join(wanted)}")
-        # An announcement that comes late comes within this time, or with the next step.
-        stray = poll(0.3, lambda: [u for u in spoken()[before:] if ANNOUNCED.fullmatch(u) and u not in wanted])
-        if stray:
-            fail(f"Orca also said: {'; '.join(stray)}")
-
-    def spoken_then(row, failure):
-        kept = Path(os.environ["CONVERSIONE_BUILD"]) / "screen-reader-orca.debug"
-        shutil.copy(LOG, kept)
-        return "\n".join(["--- what Orca spoke:", *spoken(), f"--- Orca's debug log: {kept}"])
-
-    def speech_dispatcher(row):
-        said = Path(os.environ["SPOKEN"])
-        if not poll(10, lambda: said.exists() and said.stat().st_size):
-            fail("speech-dispatcher spoke nothing")
-
-    began = time.monotonic()
-    try:
-        run_table(STEPS, step, report=spoken_then)
-        run_table([("the same speech went on to speech-dispatcher's text module",)], speech_dispatcher)
-    finally:
-        end([p.pid for p in launched])
-    print(f"screen reader: {len(STEPS)} steps spoken as expected in {time.monotonic() - began:.0f} s")
+def step(row):
+    keys, utterances, releases = row
+    wanted = releases.get(release, utterances).split(";")
+    before = 0 if keys == "start" else len(spoken())  # Orca may have spoken before the check
+    press(keys, special, 20)
+    # Orca itself may take long to start on a busy machine.
+    if not poll(60 if keys == "start" else 15, lambda: said_in_order(wanted, before)):
+        fail(f"Orca did not say, in order: {';'.join(wanted)}")
+    # An announcement that comes late comes within this time, or with the next step.
+    stray = poll(0.3, lambda: [u for u in spoken()[before:] if ANNOUNCED.fullmatch(u) and u not in wanted])
+    if stray:
+        fail(f"Orca also said: {'; '.join(stray)}")
 
 
-if __name__ == "__main__":
-    main()
+def spoken_then(row, failure):
+    kept = Path(os.environ["CONVERSIONE_BUILD"]) / "screen-reader-orca.debug"
+    shutil.copy(LOG, kept)
+    return "\n".join(["--- what Orca spoke:", *spoken(), f"--- Orca's debug log: {kept}"])
+
+
+def speech_dispatcher(row):
+    said = Path(os.environ["SPOKEN"])
+    if not poll(10, lambda: said.exists() and said.stat().st_size):
+        fail("speech-dispatcher spoke nothing")
+
+
+began = time.monotonic()
+try:
+    run_table(STEPS, step, report=spoken_then)
+    run_table([("the same speech went on to speech-dispatcher's text module",)], speech_dispatcher)
+finally:
+    end([p.pid for p in launched])
+print(f"screen reader: {len(STEPS)} steps spoken as expected in {time.monotonic() - began:.0f} s")

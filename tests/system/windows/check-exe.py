@@ -78,15 +78,11 @@ def checks(pe, version):
     ]
 
 
-def main():
-    if len(sys.argv) != 3:
-        sys.exit(__doc__)
-    failed = [name for name, got, wanted in checks(pefile.PE(sys.argv[1]), sys.argv[2])
-              if print(f"{'ok  ' if got == wanted else 'FAIL'} {name}"
-                       + ("" if got == wanted else f": {got!r}, wanted {wanted!r}")) or got != wanted]
-    if failed:
-        sys.exit(f"check-exe: {len(failed)} check(s) failed")
-
-
-if __name__ == "__main__":
-    main()
+if len(sys.argv) != 3:
+    sys.exit(__doc__)
+failed = 0
+for name, got, wanted in checks(pefile.PE(sys.argv[1]), sys.argv[2]):
+    print(f"ok   {name}" if got == wanted else f"FAIL {name}: {got!r}, wanted {wanted!r}")
+    failed += got != wanted
+if failed:
+    sys.exit(f"check-exe: {failed} check(s) failed")

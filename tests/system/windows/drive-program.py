@@ -13,17 +13,15 @@ import os, re, subprocess, sys
 from pathlib import Path
 import facts
 from check import fail, poll, wait
-from desktop import BUILD, Drive, copy_with, kept_screenshot, out, screen_on_failure, wait_wine, windows
+from desktop import BUILD, Drive, copy_with, kept_screenshot, out, screen_on_failure, wait_wine, windows, xdotool
 from fixture import alive
 
-# What the user does (xdotool key names; "type:TEXT", "alt" a tap of Alt alone, "launch",
-# "menu:N" a click on the Nth item of the menu bar) and what must follow: window (shown and
-# active), reads TEXT (Ctrl+A Ctrl+C copies TEXT; "nothing": the focus is in no text box or an
-# empty one), box NAME (a message box with that message), closed (the box is gone, the program
-# goes on), ends STATUS; tree (UI Automation's tree is uia-tree.txt), focus ELEMENT (UI
-# Automation's focus is on it); looks (the window's size, brightness and screenshot in the look
-# and scale), gui-tests (the GUI tests pass in them); files (every file the program opened is
-# Windows', the user's or its own).
+# What the user does (Drive's keys, and "menu:N", a click on the Nth item of the menu bar) and what
+# must follow: Drive's words, box NAME (a message box with that message), closed (the box is gone,
+# the program goes on); tree (UI Automation's tree is uia-tree.txt), focus ELEMENT (UI Automation's
+# focus is on it); looks (the window's size, brightness and screenshot in the look and scale),
+# gui-tests (the GUI tests pass in them); files (every file the program opened is Windows', the
+# user's or its own).
 # Space two Tabs after Input presses Converti; Down one Tab before Input switches the option.
 OPEN, CONVERT, CLOSE = (("the window opens", "launch", "window"),
                         ("1000 converted to binary", "type:1000 Return Tab", "reads 1111101000"),
@@ -73,8 +71,7 @@ ALLOWED = (r"c:\windows", r"c:\users", r"z:\usr\lib\x86_64-linux-gnu\wine", r"z:
 SETTINGS = [(r"HKCU\Control Panel\Desktop", "LogPixels", "REG_DWORD"),
             (r"HKCU\Software\Microsoft\Windows\CurrentVersion\Themes\Personalize",
              "AppsUseLightTheme", "REG_DWORD"), (r"HKCU\Software\Wine", "Version", "REG_SZ")]
-LOOKS = {"windowsvista-light": (1, "win10"), "windows11-light": (1, "win11"),
-         "windows11-dark": (0, "win11")}
+LOOKS = {"windowsvista-light": (1, "win10"), "windows11-light": (1, "win11"), "windows11-dark": (0, "win11")}
 FUNCTIONS = {"tst_frmbinario": ["captionsFit", "geometry", "fixedSize", "takesANewScreensScale"]}
 
 
@@ -90,8 +87,7 @@ class Program(Drive):
     def special(self, word):
         if word.startswith("menu:"):
             x, y = wait(5, lambda: menu_item(self.main, int(word[5:])), f"the menu bar's item {word[5:]}")
-            subprocess.run(["xdotool", "mousemove", "--window", self.main, str(x), str(y), "click", "1"],
-                           check=True)
+            xdotool("mousemove", "--window", self.main, x, y, "click", 1, check=True)
             return True
         return super().special(word)
 
@@ -131,7 +127,10 @@ class Program(Drive):
             fail(f"the focus is on {focused()}, not {element}")
 
     def files(self, _):
-        opened = files_opened(self.log)
+        # The files the program opened, as Wine's +file log names them, in lower case.
+        opened = {m.replace("\\\\", "\\").lower().removeprefix("\\??\\").removeprefix("\\\\?\\")
+                  for m in re.findall(r'(?:CreateFileW|NtCreateFile|NtOpenFile)\b.*?L"([^"]+)"',
+                                      self.log.read_text(errors="replace"))}
         own = out("winepath", "-w", Path(self.exe).parent).lower()
         # No file of its own seen means the log was not read right (Wine's format changed), not
         # that all is well.
@@ -189,38 +188,25 @@ def menu_item(win, n):
     return len(found) >= n and (sum(found[n - 1]) // 2, (min(ys) + max(ys)) // 2)
 
 
-def files_opened(log):
-    """The files the program's process opened, as Wine's +file log names them (lower case)."""
-    return {m.replace("\\\\", "\\").lower().removeprefix("\\??\\").removeprefix("\\\\?\\")
-            for m in re.findall(r'(?:CreateFileW|NtCreateFile|NtOpenFile)\b.*?L"([^"]+)"',
-                                log.read_text(errors="replace"))}
-
-
 def set_look(values):
     """Windows' settings for a look, which Wine's processes read as they start, so every process
     of the prefix ends first; None for Wine's own values."""
     subprocess.run(["wineserver", "-k"])
     wait_wine()
     for (key, name, kind), value in zip(SETTINGS, values):
-        change = ["delete", key, "/v", name] if value is None else ["add", key, "/v", name, "/t", kind,
-                                                                    "/d", str(value)]
-        subprocess.run(["wine", "reg", *change, "/f"], capture_output=True)
+        verb, data = ("delete", []) if value is None else ("add", ["/t", kind, "/d", str(value)])
+        subprocess.run(["wine", "reg", verb, key, "/v", name, *data, "/f"], capture_output=True)
     subprocess.run(["wineserver", "-k"])
     wait_wine()
 
 
-def main():
-    exe, mode, extra = sys.argv[1], (sys.argv[2:3] or [""])[0], sys.argv[3:]
-    env = {"--files": {"WINEDEBUG": "+file"}, "--look": {"QT_STYLE_OVERRIDE": "".join(extra[:1]).split("-")[0]}}
-    program = Program(exe, env.get(mode, {}), extra)
+exe, mode, extra = sys.argv[1], (sys.argv[2:3] or [""])[0], sys.argv[3:]
+env = {"--files": {"WINEDEBUG": "+file"}, "--look": {"QT_STYLE_OVERRIDE": "".join(extra[:1]).split("-")[0]}}
+program = Program(exe, env.get(mode, {}), extra)
+if mode == "--look":
+    set_look((int(extra[1]) * 96 // 100, *LOOKS[extra[0]]))
+try:
+    program.run(STEPS[mode], screen_on_failure("-".join(["drive", mode.strip("-"), *extra[:2]])))
+finally:
     if mode == "--look":
-        set_look((int(extra[1]) * 96 // 100, *LOOKS[extra[0]]))
-    try:
-        program.run(STEPS[mode], screen_on_failure("-".join(["drive", mode.strip("-"), *extra[:2]])))
-    finally:
-        if mode == "--look":
-            set_look((None, None, None))
-
-
-if __name__ == "__main__":
-    main()
+        set_look((None, None, None))

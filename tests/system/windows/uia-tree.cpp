@@ -57,39 +57,19 @@ std::string describe(IUIAutomationElement *element)
     return line + (property(element, UIA_HasKeyboardFocusPropertyId).empty() ? "\n" : " focused\n");
 }
 
-void printTree(IUIAutomationTreeWalker *walker, IUIAutomationElement *element, int depth,
-               std::string &out)
+std::string tree(IUIAutomationTreeWalker *walker, IUIAutomationElement *element, int depth)
 {
     if (depth > 32) // deeper than any real window: a provider whose navigation loops
         throw std::runtime_error("the tree is deeper than 32 levels");
-    out += std::string(2 * depth, ' ') + describe(element);
+    std::string out = std::string(2 * depth, ' ') + describe(element);
     IUIAutomationElement *child = nullptr;
     check(walker->GetFirstChildElement(element, &child), "GetFirstChildElement");
     while (child) {
-        printTree(walker, child, depth + 1, out);
+        out += tree(walker, child, depth + 1);
         IUIAutomationElement *next = nullptr;
         check(walker->GetNextSiblingElement(child, &next), "GetNextSiblingElement");
         child = next;
     }
-}
-
-std::string read()
-{
-    const HWND hwnd = FindWindowW(nullptr, L"Conversione");
-    if (!hwnd)
-        throw std::runtime_error("no window titled \"Conversione\"");
-    IUIAutomation *automation = nullptr;
-    check(CoCreateInstance(CLSID_CUIAutomation, nullptr, CLSCTX_INPROC_SERVER, IID_IUIAutomation,
-                           reinterpret_cast<void **>(&automation)),
-          "CoCreateInstance(CUIAutomation)");
-    IUIAutomationElement *window = nullptr;
-    check(automation->ElementFromHandle(hwnd, &window), "ElementFromHandle");
-    IUIAutomationCondition *condition = nullptr;
-    check(automation->get_RawViewCondition(&condition), "get_RawViewCondition");
-    IUIAutomationTreeWalker *walker = nullptr;
-    check(automation->CreateTreeWalker(condition, &walker), "CreateTreeWalker");
-    std::string out;
-    printTree(walker, window, 0, out);
     return out;
 }
 
@@ -99,7 +79,20 @@ int main()
 {
     try {
         check(CoInitializeEx(nullptr, COINIT_MULTITHREADED), "CoInitializeEx");
-        const std::string text = read();
+        const HWND hwnd = FindWindowW(nullptr, L"Conversione");
+        if (!hwnd)
+            throw std::runtime_error("no window titled \"Conversione\"");
+        IUIAutomation *automation = nullptr;
+        check(CoCreateInstance(CLSID_CUIAutomation, nullptr, CLSCTX_INPROC_SERVER,
+                               IID_IUIAutomation, reinterpret_cast<void **>(&automation)),
+              "CoCreateInstance(CUIAutomation)");
+        IUIAutomationElement *window = nullptr;
+        check(automation->ElementFromHandle(hwnd, &window), "ElementFromHandle");
+        IUIAutomationCondition *condition = nullptr;
+        check(automation->get_RawViewCondition(&condition), "get_RawViewCondition");
+        IUIAutomationTreeWalker *walker = nullptr;
+        check(automation->CreateTreeWalker(condition, &walker), "CreateTreeWalker");
+        const std::string text = tree(walker, window, 0);
         return std::fputs(text.c_str(), stdout) >= 0 && std::fflush(stdout) == 0 ? 0 : 1;
     } catch (const std::exception &e) {
         std::fprintf(stderr, "uia-tree: %s\n", e.what());
