@@ -122,9 +122,7 @@ mkdir -p "$about"
 cp "$work"/qt6-base_*.dsc "$about/"
 echo "qt6-base $version" >"$about/debian-source.txt"
 printf '%s\n' "${applied[@]}" >"$about/patches-applied.txt"
-for patch in "${left_out[@]}"; do
-    if grep -qx "$patch" "$source/debian/patches/series"; then echo "$patch"; fi
-done >"$about/patches-left-out.txt"
+grep -xF -f <(printf '%s\n' "${left_out[@]}") "$source/debian/patches/series" >"$about/patches-left-out.txt" || true
 (cd "$source" && find . -name qt_attribution.json -not -path './tests/*' -not -path './examples/*' \
     -print0 | while IFS= read -r -d '' json; do
         dir=$(dirname "$json")

@@ -1,13 +1,11 @@
 #!/usr/bin/env bash
 # Runs a command on another Debian release: inside a root of that release made with mmdebstrap
-# from Debian's archive, on a copy of this tree's tracked files.
+# from Debian's archive, on a copy of this tree's tracked files at /work/src.
 # Usage: scripts/release-root.sh RELEASE [COMMAND...]   (e.g. trixie bash scripts/test.sh)
-# The root is kept in $CONVERSIONE_ROOTS/RELEASE (default /var/cache/conversione/roots) and
-# reused, packages installed and build folders included; one missing or left half made is made
-# anew (a minute or so). The copy is at /work/src inside it. With no command, it only makes sure
-# the root is there. One run at a time per root: a second one waits for the first. When the
-# command ends, whatever its status, everything mounted is unmounted and every process left
-# running inside the root is ended.
+# The root, in $CONVERSIONE_ROOTS/RELEASE (default /var/cache/conversione/roots), is reused with
+# its packages and build folders, or made anew (a minute or so) where missing or left half made;
+# with no command, that is all. One run at a time per root: a second waits. When the command
+# ends, whatever its status, everything mounted is unmounted and every process left inside ended.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 tree="$(cd "$here/.." && pwd)"

@@ -1,11 +1,9 @@
 #!/usr/bin/env bash
-# The program as a web site, from this machine: installs what is missing, builds Qt for
-# WebAssembly from Debian's source where no cached build of the same version and options exists,
-# builds the program, runs its checks (its unit tests in Node, the site in headless Chromium)
-# and leaves the site in build/web/site/: index.html with its script and style, the program
+# The program as a web site, from this machine: on Debian 13 `scripts/test.sh web` (Qt for
+# WebAssembly from Debian's source unless cached, the build, its checks in Node and the browsers);
+# elsewhere the same inside a Debian 13 root, whose Qt 6.8 and emscripten the build needs, and the
+# site copied out. The site, in build/web/site/: index.html with its script and style, the program
 # (conversione.js, conversione.wasm), Qt's qtloader.js and the icon, each with .br and .gz copies.
-# Qt 6.8 and Debian's emscripten are Debian 13's: on another release the whole of it runs inside
-# a Debian 13 root (scripts/release-root.sh) and the site is copied here.
 #   bash scripts/web.sh           build and check
 #   bash scripts/web.sh --serve   serve build/web/site on 127.0.0.1 and print its address
 set -euo pipefail

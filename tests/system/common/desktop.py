@@ -27,8 +27,7 @@ def key(*names):
     keycode, which xdotool sends with no modifier."""
     for name in names:
         if function := re.fullmatch(r"F(1[0-2]|[1-9])", name):
-            keymap = subprocess.run(["xkbcomp", "-xkb", os.environ["DISPLAY"], "-"],
-                                    capture_output=True, text=True).stdout
+            keymap = out("xkbcomp", "-xkb", os.environ["DISPLAY"], "-")
             name = re.search(rf"^\s*<FK{int(function[1]):02d}>\s*=\s*(\d+);", keymap, re.M)[1]
         xdotool("key", "--clearmodifiers", name, check=True)
 
@@ -73,8 +72,7 @@ def close_window(window):
 
 
 def out(*argv, seconds=30):
-    """What ARGV prints, "" if it has not ended within SECONDS (xclip waits as long as the
-    clipboard's owner does not answer)."""
+    """What ARGV prints, or "" after SECONDS (xclip waits as long as the clipboard's owner is silent)."""
     try:
         return subprocess.run(list(map(str, argv)), capture_output=True, text=True,
                               timeout=seconds).stdout.strip()
@@ -101,8 +99,7 @@ class Drive:
     A platform's drive adds its own words."""
 
     def __init__(self, argv, log, env=None):
-        self.argv, self.log, self.env = argv, log, env
-        self.process, self.main = None, None
+        self.argv, self.log, self.env, self.process, self.main = argv, log, env, None, None
         self.expect = {"window": self.window, "reads": self.reads, "ends": self.ends}
 
     def special(self, word):
@@ -111,8 +108,7 @@ class Drive:
         return word == "launch"
 
     def window(self, _=""):
-        """The program's window once mapped, made active (a window manager activates a new window,
-        but not always by the time it is mapped)."""
+        """The program's window once mapped, made active (the window manager may do it only later)."""
         self.main = wait(60, windows, f"a window titled {TITLE}")[0]
         active = lambda: out("xdotool", "getactivewindow") == self.main
         if not poll(5, active):
@@ -141,8 +137,7 @@ class Drive:
             self.expect[word](arg)
 
     def run(self, rows, report=None):
-        """Runs the table; the program, if still running, is ended whatever the outcome (it would
-        take the next check's keys)."""
+        """Runs the table, then ends the program if still running (it would take the next check's keys)."""
         try:
             run_table(rows, self.step, report=report)
         finally:

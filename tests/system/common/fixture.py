@@ -1,16 +1,13 @@
 #!/usr/bin/python3
 """The environments that the system checks run in, as CTest fixtures: a private X display with a
 window manager, a session bus, the Orca screen reader speaking into a log, a Wine prefix, and the
-web site served on this machine.
+web site served on this machine. Every process runs in a session of its own with its output in
+STATE/NAME, so CTest never waits on a pipe a daemon holds; stop ends it with all its descendants.
 
-    fixture.py start NAME STATE [NEED...]   starts NAME with the variables of the fixtures it needs
-                                            (all of them: CMake names those needed indirectly too);
-                                            its variables, processes and logs go to STATE/NAME
+    fixture.py start NAME STATE [NEED...]   starts NAME with the variables of every fixture it needs
+                                            (CMake names the indirect ones too), its state in STATE/NAME
     fixture.py stop NAME STATE              ends every process it started, removes its state
-    fixture.py run STATE NAME... -- COMMAND...   runs COMMAND with the named fixtures' variables
-
-Every process is started in a session of its own with its output in STATE/NAME, so CTest never
-waits on a pipe a daemon holds; stop ends it with all its descendants, whatever they became."""
+    fixture.py run STATE NAME... -- COMMAND...   runs COMMAND with the named fixtures' variables"""
 import contextlib, json, os, shutil, signal, subprocess, sys
 from pathlib import Path
 from check import poll
@@ -45,8 +42,7 @@ def alive(pid):
 
 
 def launch(argv, log, mode="wb", **kwargs):
-    """ARGV started in a session of its own (end() ends it whole), reading nothing, its output
-    into the file LOG."""
+    """ARGV started in a session of its own (end() ends it whole), reading nothing, writing to LOG."""
     with open(log, mode) as sink:
         return subprocess.Popen(list(map(str, argv)), stdin=subprocess.DEVNULL, stdout=sink, stderr=sink,
                                 start_new_session=True, **kwargs)

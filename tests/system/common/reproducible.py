@@ -18,14 +18,6 @@ BUILDS = {
 }
 
 
-def files(root, patterns):
-    """Every file the patterns name inside ROOT, a folder's by their paths."""
-    found = []
-    for whole in (match for pattern in patterns for match in sorted(root.glob(pattern))):
-        found += sorted(p for p in whole.rglob("*") if p.is_file()) if whole.is_dir() else [whole]
-    return [p.relative_to(root) for p in found]
-
-
 def difference(first, second, copy):
     """What tells two files apart, or None when they are the same."""
     if not second.exists():
@@ -45,7 +37,10 @@ source = Path(os.environ["CONVERSIONE_SOURCE"])
 copy = copy_tree(source, source / "build" / f"{preset}-again")
 for step in BUILDS[preset]:
     subprocess.run(step, cwd=copy, check=True, stdout=subprocess.DEVNULL)
-named = files(source, paths)
+named = []  # every file the patterns name in the tree, a folder's by their paths
+for whole in (match for pattern in paths for match in sorted(source.glob(pattern))):
+    named += sorted(p for p in whole.rglob("*") if p.is_file()) if whole.is_dir() else [whole]
+named = [p.relative_to(source) for p in named]
 if not named:
     sys.exit(f"FAIL: nothing in {source} matches {' '.join(paths)}")
 wrong = 0

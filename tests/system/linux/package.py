@@ -20,10 +20,6 @@ def out(*argv, check=True, stderr=subprocess.PIPE, **kwargs):
     return done.stdout
 
 
-def build(_):
-    print(SOURCE / out("bash", SOURCE / "packaging/build-deb.sh").split()[-1])
-
-
 def appstream(mode, files):
     print(out("cmake", "-DAPPSTREAMCLI=appstreamcli", f"-DMODE={mode}", f"-DFILES={files}", "-P",
               SOURCE / "packaging/cmake/check-metainfo.cmake", stderr=subprocess.STDOUT), end="")
@@ -126,5 +122,7 @@ def install(deb):
     print("removed")
 
 
-STEPS = {"build": build, "lint": lint, "install": install}
-STEPS[sys.argv[1]](None if sys.argv[1] == "build" else next(BUILD.glob("*.deb")))
+if sys.argv[1] == "build":
+    print(SOURCE / out("bash", SOURCE / "packaging/build-deb.sh").split()[-1])
+else:
+    {"lint": lint, "install": install}[sys.argv[1]](next(BUILD.glob("*.deb")))

@@ -55,8 +55,7 @@ def shown(where, protocol):
 
 
 def run(row):
-    """Runs one row and shows what it printed (on Wayland the window's requests); a Failure says
-    what is wrong."""
+    """Runs one row and shows what it printed (on Wayland, the window's requests)."""
     _, binary, variables, expected = row
     env = dict(PATH=os.environ["PATH"], HOME=str(tmp), XDG_RUNTIME_DIR=str(runtime),
                DBUS_SESSION_BUS_ADDRESS="disabled:", WAYLAND_DEBUG="client")
@@ -93,8 +92,9 @@ def run(row):
 # Weston's desktop shell (Qt then draws its own window decorations, as on most Wayland desktops),
 # without the on-screen keyboard it would start for text input.
 (tmp / "weston.ini").write_text("[input-method]\npath=\n")
-weston = launch(["weston", "--backend=headless-backend.so", f"--config={tmp}/weston.ini", "--socket=conversione-ci",
-                 "--idle-time=0", f"--log={tmp}/weston.log"], os.devnull, env=dict(os.environ, XDG_RUNTIME_DIR=str(runtime)))
+weston = launch(["weston", "--backend=headless-backend.so", f"--config={tmp}/weston.ini",
+                 "--socket=conversione-ci", "--idle-time=0", f"--log={tmp}/weston.log"],
+                os.devnull, env=dict(os.environ, XDG_RUNTIME_DIR=str(runtime)))
 def weston_ends():
     if weston.poll() is not None:
         fail("weston ended while the program ran")

@@ -3,11 +3,11 @@
 keys and waits until Orca's debug log ($ORCA_LOG) has the step's utterances, in order. Others may
 come between, but no announcement of the window's that the step does not list: an announcement is
 news of its step, never late or left over. Usage: screen_reader.py PROGRAM"""
-import os, re, shutil, subprocess, sys, time
+import os, re, shutil, sys, time
 from pathlib import Path
 import facts
 from check import fail, poll, run_table
-from desktop import press
+from desktop import out, press
 from fixture import NOT_UNDER_ORCA, end, italian_locale, launch
 
 NOT_BINARY = f"allerta {facts.TITLE};{facts.MESSAGES['refusal']};OK "
@@ -65,16 +65,15 @@ def said_in_order(wanted, since):
 if not italian_locale():
     print("skipped: Orca speaks Italian only with the it_IT.UTF-8 locale, which only root can add")
     sys.exit(77)
-release = int(subprocess.run(["dpkg-query", "-W", "-f=${Version}", "orca"], capture_output=True,
-                             text=True).stdout.split(".")[0])
+release = int(out("dpkg-query", "-W", "-f=${Version}", "orca").split(".")[0])
 launched = []
 
 
 def special(word):
     """The table's own words: "launch" starts the program; "start" only waits for Orca."""
     if word == "launch":
-        env = {k: v for k, v in os.environ.items() if k not in NOT_UNDER_ORCA}
-        launched.append(launch([sys.argv[1]], LOG.parent / "program.log", env=dict(env, QT_QPA_PLATFORM="xcb")))
+        env = {k: v for k, v in os.environ.items() if k not in NOT_UNDER_ORCA} | {"QT_QPA_PLATFORM": "xcb"}
+        launched.append(launch([sys.argv[1]], LOG.parent / "program.log", env=env))
     return word in ("launch", "start")
 
 

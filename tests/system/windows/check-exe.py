@@ -22,66 +22,50 @@ def resources(pe, kind):
             for name in entry.directory.entries for lang in name.directory.entries]
 
 
-def version_record(pe):
-    """The Italian Unicode string table, and the list of translations."""
-    strings, translations = {}, []
-    for entry in (e for info in getattr(pe, "FileInfo", []) for e in info):
-        for table in getattr(entry, "StringTable", []):
-            if table.LangID.decode().upper() == "041004B0":
-                strings = {k.decode(): v.decode() for k, v in table.entries.items()}
-        translations += [v.entry[b"Translation"] for v in getattr(entry, "Var", [])]
-    return strings, translations
-
-
-def manifest(pe):
-    """Each element of the manifest by its local name, as (text, attributes) lists."""
-    elements = {}
-    for found in resources(pe, "RT_MANIFEST")[:1]:
-        for e in ET.parse(io.BytesIO(found)).getroot().iter():
-            elements.setdefault(e.tag.rsplit("}", 1)[-1], []).append(((e.text or "").strip(), e.attrib))
-    return elements
-
-
-def checks(pe, version):
-    numbers = (tuple(int(part) for part in version.split(".")) + (0, 0, 0))[:4]
-    fixed = pe.VS_FIXEDFILEINFO[0]
-    four = lambda ms, ls: (ms >> 16, ms & 0xFFFF, ls >> 16, ls & 0xFFFF)
-    strings, translations = version_record(pe)
-    group = resources(pe, "RT_GROUP_ICON")[0]  # the icon Explorer shows
-    m = manifest(pe)
-    attr = lambda name, key: [a.get(key) for _, a in m.get(name, [])]
-    text = lambda name: [t for t, _ in m.get(name, [])]
-    imports = {e.dll.decode().lower().removesuffix(".dll") for e in pe.DIRECTORY_ENTRY_IMPORT}
-    return [
-        ("file version", four(fixed.FileVersionMS, fixed.FileVersionLS), numbers),
-        ("product version", four(fixed.ProductVersionMS, fixed.ProductVersionLS), numbers),
-        ("Italian, Unicode translation", translations, ["0x0410 0x04b0"]),
-        ("string FileVersion", strings.get("FileVersion"), version),
-        ("string ProductVersion", strings.get("ProductVersion"), version),
-        ("string ProductName", strings.get("ProductName"), "Conversione"),
-        ("string OriginalFilename", strings.get("OriginalFilename"), "conversione.exe"),
-        ("strings FileDescription, CompanyName, LegalCopyright present",
-         all(strings.get(k) for k in ("FileDescription", "CompanyName", "LegalCopyright")), True),
-        ("no placeholder address", any("example." in v for v in strings.values()), False),
-        ("icon sizes", sorted(group[6 + 14 * i] or 256 for i in range(group[4])),
-         [16, 32, 48, 64, 128, 256]),
-        ("runs as invoker", attr("requestedExecutionLevel", "level"), ["asInvoker"]),
-        ("Windows 10 and 11 supported", WINDOWS_10_AND_11 in attr("supportedOS", "Id"), True),
-        ("per-monitor v2 DPI awareness", text("dpiAwareness"), ["PerMonitorV2"]),
-        ("common controls 6", ("Microsoft.Windows.Common-Controls", "6.0.0.0") in
-         zip(attr("assemblyIdentity", "name"), attr("assemblyIdentity", "version")), True),
-        ("UTF-8 code page", text("activeCodePage"), ["UTF-8"]),
-        ("window program, no console", pe.OPTIONAL_HEADER.Subsystem,
-         pefile.SUBSYSTEM_TYPE["IMAGE_SUBSYSTEM_WINDOWS_GUI"]),
-        ("no time stamp in the header", pe.FILE_HEADER.TimeDateStamp, 0),
-        ("only system DLLs", sorted(imports - SYSTEM_DLLS), []),
-    ]
-
-
 if len(sys.argv) != 3:
     sys.exit(__doc__)
+pe, version = pefile.PE(sys.argv[1]), sys.argv[2]
+numbers = (tuple(int(part) for part in version.split(".")) + (0, 0, 0))[:4]
+fixed = pe.VS_FIXEDFILEINFO[0]
+four = lambda ms, ls: (ms >> 16, ms & 0xFFFF, ls >> 16, ls & 0xFFFF)
+strings, translations = {}, []  # the Italian Unicode string table, and the list of translations
+for entry in (e for info in getattr(pe, "FileInfo", []) for e in info):
+    for table in getattr(entry, "StringTable", []):
+        if table.LangID.decode().upper() == "041004B0":
+            strings = {k.decode(): v.decode() for k, v in table.entries.items()}
+    translations += [v.entry[b"Translation"] for v in getattr(entry, "Var", [])]
+group = resources(pe, "RT_GROUP_ICON")[0]  # the icon Explorer shows
+manifest = {}  # each element of the manifest by its local name, as (text, attributes) lists
+for found in resources(pe, "RT_MANIFEST")[:1]:
+    for e in ET.parse(io.BytesIO(found)).getroot().iter():
+        manifest.setdefault(e.tag.rsplit("}", 1)[-1], []).append(((e.text or "").strip(), e.attrib))
+attr = lambda name, key: [a.get(key) for _, a in manifest.get(name, [])]
+text = lambda name: [t for t, _ in manifest.get(name, [])]
+imports = {e.dll.decode().lower().removesuffix(".dll") for e in pe.DIRECTORY_ENTRY_IMPORT}
 failed = 0
-for name, got, wanted in checks(pefile.PE(sys.argv[1]), sys.argv[2]):
+for name, got, wanted in [
+    ("file version", four(fixed.FileVersionMS, fixed.FileVersionLS), numbers),
+    ("product version", four(fixed.ProductVersionMS, fixed.ProductVersionLS), numbers),
+    ("Italian, Unicode translation", translations, ["0x0410 0x04b0"]),
+    ("string FileVersion", strings.get("FileVersion"), version),
+    ("string ProductVersion", strings.get("ProductVersion"), version),
+    ("string ProductName", strings.get("ProductName"), "Conversione"),
+    ("string OriginalFilename", strings.get("OriginalFilename"), "conversione.exe"),
+    ("strings FileDescription, CompanyName, LegalCopyright present",
+     all(strings.get(k) for k in ("FileDescription", "CompanyName", "LegalCopyright")), True),
+    ("no placeholder address", any("example." in v for v in strings.values()), False),
+    ("icon sizes", sorted(group[6 + 14 * i] or 256 for i in range(group[4])), [16, 32, 48, 64, 128, 256]),
+    ("runs as invoker", attr("requestedExecutionLevel", "level"), ["asInvoker"]),
+    ("Windows 10 and 11 supported", WINDOWS_10_AND_11 in attr("supportedOS", "Id"), True),
+    ("per-monitor v2 DPI awareness", text("dpiAwareness"), ["PerMonitorV2"]),
+    ("common controls 6", ("Microsoft.Windows.Common-Controls", "6.0.0.0") in
+     zip(attr("assemblyIdentity", "name"), attr("assemblyIdentity", "version")), True),
+    ("UTF-8 code page", text("activeCodePage"), ["UTF-8"]),
+    ("window program, no console", pe.OPTIONAL_HEADER.Subsystem,
+     pefile.SUBSYSTEM_TYPE["IMAGE_SUBSYSTEM_WINDOWS_GUI"]),
+    ("no time stamp in the header", pe.FILE_HEADER.TimeDateStamp, 0),
+    ("only system DLLs", sorted(imports - SYSTEM_DLLS), []),
+]:
     print(f"ok   {name}" if got == wanted else f"FAIL {name}: {got!r}, wanted {wanted!r}")
     failed += got != wanted
 if failed:

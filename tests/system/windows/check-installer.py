@@ -8,7 +8,7 @@ import os, re, subprocess, sys, tempfile, zipfile
 from pathlib import Path
 import facts
 from check import fail, run_table, wait
-from desktop import Drive, key, out, prefix_processes, press, screen_on_failure, wait_wine
+from desktop import Drive, key, out, prefix_processes, screen_on_failure, wait_wine
 
 KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Conversione"
 # What Wine writes anew whenever its server starts, whatever runs: the hardware's description,
@@ -46,14 +46,6 @@ def snapshot():
     return {line for line in lines if not WINE_NOISE.match(line)}
 
 
-def winvar(name):
-    return out("wine", "cmd", "/c", f"echo %{name}%").replace("\r", "")
-
-
-def files(folder):
-    return {str(p.relative_to(folder)): p.read_bytes() for p in folder.rglob("*") if p.is_file()}
-
-
 def unzipped(path):
     zipfile.ZipFile(path).extractall(WORK / path.name)
     return next((WORK / path.name).iterdir())
@@ -61,16 +53,13 @@ def unzipped(path):
 
 def started(argv, log):
     """The program started under Wine, its window active."""
-    program = Drive(["wine", *map(str, argv)], WORK / log)
-    program.special("launch")
-    program.window()
+    program = Drive(["wine", *argv], WORK / log)
+    program.step(("start", "launch", "window"))
     return program
 
 
 def convert_and_close(argv):
-    program = started(argv, "program.log")
-    press("type:1000 Return Tab")
-    program.reads("1111101000")
+    started(argv, "program.log").step(("a conversion", "type:1000 Return Tab", "reads 1111101000"))
     key("alt+F4")
     wait(10, lambda: not prefix_processes("conversione.exe"), "the program to end")
 
@@ -111,6 +100,8 @@ def main():
         sys.exit(f"the later version {later_version} is not newer than {version}")
     later = pack_later(config, later_version)
     later_zip = next((WORK / "later").glob("*-windows-x64.zip"))
+    winvar = lambda name: out("wine", "cmd", "/c", f"echo %{name}%")
+    files = lambda folder: {str(p.relative_to(folder)): p.read_bytes() for p in folder.rglob("*") if p.is_file()}
     instdir_win = winvar("LOCALAPPDATA") + r"\Programs\Conversione"
     instdir = Path(out("winepath", "-u", instdir_win))
     program, uninstaller = f"{instdir_win}\\conversione.exe", f"{instdir_win}\\disinstalla.exe"

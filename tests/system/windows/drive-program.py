@@ -6,9 +6,7 @@ Ctrl+C in a text box; Ctrl+C in a message box copies its title, text and buttons
     drive-program.py EXE --files       start, a conversion, "Chiudi", under WINEDEBUG=+file
     drive-program.py EXE --uia CLIENT  what UI Automation (Narrator, NVDA) reads through CLIENT
                                        (uia-tree.cpp): the tree, then the focus along a walk
-    drive-program.py EXE --look LOOK PERCENT GUI_TEST...
-                                       the window in a look (LOOKS) at a scale
-"""
+    drive-program.py EXE --look LOOK PERCENT GUI_TEST...  the window in a look (LOOKS) at a scale"""
 import os, re, subprocess, sys
 from pathlib import Path
 import facts
@@ -141,9 +139,8 @@ class Program(Drive):
             fail("files opened outside Windows' folders, the user's and its own:\n" + "\n".join(outside))
 
     def looks(self, _):
-        """The window at the scale: as wide as the client area scaled, its menu bar over the
-        client area scaled, dark or light, once drawn (Wine shows a black window first); its
-        screenshot kept."""
+        """The window at the scale: as wide as the client area scaled, its menu bar over it; dark or
+        light once drawn (Wine shows a black window first); its screenshot kept."""
         look, percent = self.extra[:2]
         scale, name = int(percent) / 100, f"windows-{look}-{percent}"
         size = [int(n) for n in re.findall(r"\d+", out("xdotool", "getwindowgeometry", self.main))[-2:]]
