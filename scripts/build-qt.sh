@@ -50,8 +50,7 @@ wasm)
 esac
 
 version=$(dpkg-query -W -f='${Version}' qt6-base-dev-tools)
-upstream=${version%%+*}
-upstream=${upstream%%-*}
+upstream=${version%%[+-]*}
 key=$( { echo "$version $compiler"; printf '%s\n' "${left_out[@]}" "${options[@]}" "${cmake_options[@]}";
          [ -z "$toolchain" ] || cat "$toolchain"; } | sed "s|$tree|TREE|g" | sha256sum | cut -c1-12)
 prefix=$cache/$upstream-$key

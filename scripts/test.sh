@@ -1,9 +1,8 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs the checks of one build headless, then prints
-# CTest's summary. The build is a preset of CMakePresets.json: release (default: the Linux
-# program and every check on it), sanitize, windows (with the zip and the installer) or web.
-# Qt for Windows and for the web is built from Debian's source first, unless cached
-# (scripts/build-qt.sh). Further arguments go to ctest, e.g. -L unit or -LE 'fuzz|valgrind'.
+# Installs what is missing, builds, and runs the checks of one build headless, then prints CTest's
+# summary. The build is a preset of CMakePresets.json: release (default: the Linux program and every
+# check on it), sanitize, windows (with the zip and the installer) or web, whose Qt is built from
+# Debian's source first unless cached (scripts/build-qt.sh). Further arguments go to ctest (-L unit).
 # Usage: scripts/test.sh [PRESET [CTEST_ARGS...]]
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."

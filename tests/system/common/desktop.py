@@ -23,8 +23,7 @@ def windows(title=TITLE):
 def key(*names):
     """Presses each key in turn, with no modifier left held by an earlier step. xdotool adds the
     modifiers of the first keymap entry that reaches a key's symbol, and xkb-data 2.48 lists Alt
-    among the ways to F1..F12: "xdotool key F10" sends Alt+F10 there. A function key goes as its
-    keycode, which xdotool sends with no modifier."""
+    among the ways to F1..F12 (so "key F10" sends Alt+F10): function keys go as keycodes, sent bare."""
     for name in names:
         if function := re.fullmatch(r"F(1[0-2]|[1-9])", name):
             keymap = out("xkbcomp", "-xkb", os.environ["DISPLAY"], "-")
@@ -60,7 +59,6 @@ def close_window(window):
     """Sends the window WM_DELETE_WINDOW, so that the program ends through its own close handling."""
     from Xlib import X, display
     from Xlib.protocol import event
-
     screen = display.Display()
     target = screen.create_resource_object("window", int(window))
     delete = screen.intern_atom("WM_DELETE_WINDOW")

@@ -35,10 +35,9 @@ def descendants(pids):
 
 
 def alive(pid):
-    try:
+    with contextlib.suppress(OSError, IndexError):
         return stat(pid)[0] != "Z"
-    except (OSError, IndexError):
-        return False
+    return False
 
 
 def launch(argv, log, mode="wb", **kwargs):

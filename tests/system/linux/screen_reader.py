@@ -92,8 +92,7 @@ def step(row):
 
 
 def spoken_then(row, failure):
-    kept = Path(os.environ["CONVERSIONE_BUILD"]) / "screen-reader-orca.debug"
-    shutil.copy(LOG, kept)
+    kept = shutil.copy(LOG, Path(os.environ["CONVERSIONE_BUILD"]) / "screen-reader-orca.debug")
     return "\n".join(["--- what Orca spoke:", *spoken(), f"--- Orca's debug log: {kept}"])
 
 

@@ -51,15 +51,10 @@ def unzipped(path):
     return next((WORK / path.name).iterdir())
 
 
-def started(argv, log):
-    """The program started under Wine, its window active."""
-    program = Drive(["wine", *argv], WORK / log)
-    program.step(("start", "launch", "window"))
-    return program
-
-
 def convert_and_close(argv):
-    started(argv, "program.log").step(("a conversion", "type:1000 Return Tab", "reads 1111101000"))
+    program = Drive(["wine", *argv], WORK / "program.log")
+    program.step(("start", "launch", "window"))
+    program.step(("a conversion", "type:1000 Return Tab", "reads 1111101000"))
     key("alt+F4")
     wait(10, lambda: not prefix_processes("conversione.exe"), "the program to end")
 
@@ -117,8 +112,7 @@ def main():
             fail("no uninstaller")
         if got != files(unpacked):
             fail(f"the installed files are not the zip's: {sorted(got)}")
-        text = out("wine", "reg", "query", KEY).replace("\r", "")
-        entry = dict(re.findall(r"^ +(\S+) +REG_\S+ +(.*)$", text, re.M))
+        entry = dict(re.findall(r"^ +(\S+) +REG_\S+ +(.*?)\r?$", out("wine", "reg", "query", KEY), re.M))
         want = {"DisplayName": "Conversione", "DisplayVersion": version,
                 "Publisher": facts.PUBLISHER, "DisplayIcon": program + ",0",
                 "InstallLocation": instdir_win, "UninstallString": f'"{uninstaller}"',
@@ -132,7 +126,7 @@ def main():
             fail(f"EstimatedSize {entry['EstimatedSize']}, {size} KiB")
 
     def refused():
-        started([instdir / "conversione.exe"], "running.log")
+        Drive(["wine", instdir / "conversione.exe"], WORK / "running.log").step(("start", "launch", "window"))
         now = snapshot()
         wine(setup, "/S", status=2, wait=False)
         wine(uninstaller, "/S", f"_?={instdir_win}", status=2, wait=False)

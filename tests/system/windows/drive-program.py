@@ -18,8 +18,7 @@ from fixture import alive
 # must follow: Drive's words, box NAME (a message box with that message), closed (the box is gone,
 # the program goes on); tree (UI Automation's tree is uia-tree.txt), focus ELEMENT (UI Automation's
 # focus is on it); looks (the window's size, brightness and screenshot in the look and scale),
-# gui-tests (the GUI tests pass in them); files (every file the program opened is Windows', the
-# user's or its own).
+# gui-tests (the GUI tests pass in it); files (each file opened is Windows', the user's or its own).
 # Space two Tabs after Input presses Converti; Down one Tab before Input switches the option.
 OPEN, CONVERT, CLOSE = (("the window opens", "launch", "window"),
                         ("1000 converted to binary", "type:1000 Return Tab", "reads 1111101000"),
