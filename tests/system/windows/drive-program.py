@@ -201,8 +201,9 @@ env = {"--files": {"WINEDEBUG": "+file"}, "--look": {"QT_STYLE_OVERRIDE": "".joi
 program = Program(exe, env.get(mode, {}), extra)
 if mode == "--look":
     set_look((int(extra[1]) * 96 // 100, *LOOKS[extra[0]]))
+shot = "-".join(["drive", mode.strip("-"), *(extra[:2] if mode == "--look" else [])])  # no client's path
 try:
-    program.run(STEPS[mode], screen_on_failure("-".join(["drive", mode.strip("-"), *extra[:2]])))
+    program.run(STEPS[mode], screen_on_failure(shot))
 finally:
     if mode == "--look":
         set_look((None, None, None))
