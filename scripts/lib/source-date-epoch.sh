@@ -7,8 +7,8 @@
 if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
     SOURCE_DATE_EPOCH=$(git log -1 --format=%ct 2>/dev/null) || SOURCE_DATE_EPOCH=""
     if [ -z "$SOURCE_DATE_EPOCH" ]; then
-        released=$(sed -n 's/^set(CONVERSIONE_RELEASE_DATE "\([0-9-]*\)")$/\1/p' packaging/CMakeLists.txt)
-        [ -n "$released" ] || { echo "no release date in packaging/CMakeLists.txt" >&2; exit 1; }
+        released=$(sed -n 's/^set(CONVERSIONE_RELEASE_DATE "\([0-9-]*\)")$/\1/p' CMakeLists.txt)
+        [ -n "$released" ] || { echo "no release date in CMakeLists.txt" >&2; exit 1; }
         SOURCE_DATE_EPOCH=$(date -u -d "$released 12:00:00" +%s)
     fi
 fi
