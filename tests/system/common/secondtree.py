@@ -14,8 +14,10 @@ def tracked_files(source):
     if listed and listed.returncode == 0:
         names = [Path(name) for name in listed.stdout.decode().split("\0") if name]
     else:
+        # Compiled Python is never tracked, though a check's Python may leave it anywhere.
         names = [p.relative_to(source) for p in source.rglob("*")
-                 if not p.relative_to(source).parts[0].startswith(("build", ".git"))]
+                 if not p.relative_to(source).parts[0].startswith(("build", ".git"))
+                 and "__pycache__" not in p.parts and p.suffix != ".pyc"]
     return sorted(n for n in names if (source / n).is_file() and not (source / n).is_symlink())
 
 
