@@ -94,7 +94,6 @@ def main():
     if numbers(later_version) <= numbers(version):
         sys.exit(f"the later version {later_version} is not newer than {version}")
     later = pack_later(config, later_version)
-    later_zip = next((WORK / "later").glob("*-windows-x64.zip"))
     winvar = lambda name: out("wine", "cmd", "/c", f"echo %{name}%")
     files = lambda folder: {str(p.relative_to(folder)): p.read_bytes() for p in folder.rglob("*") if p.is_file()}
     instdir_win = winvar("LOCALAPPDATA") + r"\Programs\Conversione"
@@ -136,7 +135,7 @@ def main():
         wait_wine()
 
     def upgraded():
-        installed(unzipped(later_zip), later_version)
+        installed(unzipped(next((WORK / "later").glob("*-windows-x64.zip"))), later_version)
         apps = out("wine", "reg", "query", KEY.rsplit("\\", 1)[0], "/s")
         named = re.findall(r"DisplayName +REG_SZ +Conversione\s*$", apps, re.M)
         if len(named) != 1:
