@@ -36,6 +36,14 @@ if [ ! -e "$ready" ]; then
     date -u +%FT%TZ >"$ready"
 fi
 cp /etc/resolv.conf "$root/etc/resolv.conf" 2>/dev/null || true
+# Where the machine reaches the network through a proxy of its own authority, the root trusts it
+# too: apt and curl through the root's store, npm through NODE_EXTRA_CA_CERTS below.
+if compgen -G '/usr/local/share/ca-certificates/*.crt' >/dev/null \
+    && ! diff -rq /usr/local/share/ca-certificates "$root/usr/local/share/ca-certificates" >/dev/null 2>&1; then
+    mkdir -p "$root/usr/local/share/ca-certificates"
+    cp /usr/local/share/ca-certificates/*.crt "$root/usr/local/share/ca-certificates/"
+    chroot "$root" update-ca-certificates >/dev/null
+fi
 [ $# -gt 0 ] || exit 0
 
 mounted=()
@@ -57,13 +65,16 @@ mount_into() {
     local what=$1 where=$root$2
     shift 2
     mkdir -p "$where"
-    mount "$@" "$what" "$where"
-    mounted+=("$where")
+    mount "$@" "$what" "$where" && mounted+=("$where")
+}
+# A bound tree is made a slave first, so that unmounting it here never reaches the machine's own.
+bind_into() {
+    mount_into "$1" "$1" --rbind && mount --make-rslave "$root$1"
 }
 mount_into proc /proc -t proc
-mount_into sysfs /sys -t sysfs -o ro
-mount_into /dev /dev --rbind
-mount --make-rslave "$root/dev"
+# Some machines (containers) refuse a sysfs of the root's own ("already mounted"): theirs, bound.
+mount_into sysfs /sys -t sysfs -o ro 2>/dev/null || bind_into /sys
+bind_into /dev
 mount_into tmpfs /tmp -t tmpfs
 mount_into tmpfs /run -t tmpfs
 
@@ -78,5 +89,6 @@ echo "release-root: $release ($(cat "$root/etc/debian_version")): $*"
 chroot "$root" /usr/bin/env -i PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
     HOME=/root TERM="${TERM:-dumb}" LANG=C.UTF-8 CI="${CI:-}" KEEP="${KEEP:-}" \
     FUZZ_SECONDS="${FUZZ_SECONDS:-}" CONVERSIONE_RELEASE="$release" \
+    NODE_EXTRA_CA_CERTS=/etc/ssl/certs/ca-certificates.crt \
     ${SOURCE_DATE_EPOCH:+SOURCE_DATE_EPOCH="$SOURCE_DATE_EPOCH"} \
     /bin/bash -c 'cd /work/src && exec "$@"' release-root "$@"
