@@ -13,11 +13,11 @@ on Debian 13 (a Debian 13 root on Debian 12). As root, from the top of the tree:
 
 A row copies the tracked files into build/drill-PRESET (its build/ kept between rows and runs, so
 builds are incremental), applies the row's patch from this folder there with patch -p1 (its own
-CHECK.patch, or one that the web checks' browser engines share), or sets its VAR=value, runs
-`bash scripts/test.sh PRESET -R '^CHECK$'` in the copy (with the check's fixtures; builds at most
--j2) and takes the patch out again. Each run's output is kept in build/drill-PRESET/build/drill/
-CHECK.log. Prints a line per row and a Markdown table; exits 1 if a row was not caught or its
-patch did not apply. --list prints the rows and runs nothing."""
+CHECK.patch, or one that the web checks' browser engines share), runs `bash scripts/test.sh
+PRESET -R '^CHECK$'` in the copy (with the check's fixtures; builds at most -j2) and takes the
+patch out again. Each run's output is kept in build/drill-PRESET/build/drill/CHECK.log. Prints a
+line per row and a Markdown table; exits 1 if a row was not caught or its patch did not apply.
+--list prints the rows and runs nothing."""
 import os, platform, re, subprocess, sys
 from pathlib import Path
 
@@ -29,8 +29,8 @@ from secondtree import copy_tree
 
 ENGINES = ("chromium", "firefox", "webkit")  # the web checks run in each
 LEAK = "the tree's path compiled into the program: two builds in two folders differ"
-# Check, preset, how the fault is planted ("patch": CHECK.patch; NAME.patch, a patch rows share;
-# or VAR=value), the fault in a user's words, and what the check's output must say.
+# Check, preset, the patch that plants the fault ("patch": CHECK.patch; NAME.patch, a patch rows
+# share), the fault in a user's words, and what the check's output must say.
 ROWS = [
     ("real_window", "release", "patch", "Risultato shows one digit more than the conversion gives",
      r"the box reads '11111010000', not '1111101000'"),
@@ -93,11 +93,7 @@ PRESETS = {"12": ["release"], "13": ["windows", "web"]}
 
 
 def patch_of(row):
-    """The row's patch file, or None where a variable plants the fault."""
-    plant = row[2]
-    if "=" in plant:
-        return None
-    return HERE / (plant if plant.endswith(".patch") else f"{row[0]}.patch")
+    return HERE / (row[2] if row[2].endswith(".patch") else f"{row[0]}.patch")
 
 
 def patched(row):
@@ -113,12 +109,11 @@ def patch(copy, row, *args):
         done = subprocess.run(argv + dry, capture_output=True, text=True)
         if done.returncode:
             return done.stdout + done.stderr
-    return None
 
 
 def drill(row):
     """Runs one row: (caught, the line of the output that names the fault or why not)."""
-    check, preset, plant, _, pattern = row
+    check, preset, _, _, pattern = row
     copy = copy_tree(TREE, TREE / "build" / f"drill-{preset}")
     logs = copy / "build" / "drill"
     logs.mkdir(parents=True, exist_ok=True)
@@ -128,20 +123,16 @@ def drill(row):
     for name in last.read_text().split() if last.exists() else []:
         if (copy / name).exists():
             os.utime(copy / name)
-    env = dict(os.environ)
-    env.setdefault("CMAKE_BUILD_PARALLEL_LEVEL", "2")
-    if patch_of(row):
-        last.write_text("\n".join(patched(row)))
-        refused = patch(copy, row)
-        if refused:
-            return False, f"the patch did not apply: {refused.strip()}"
-    else:
-        env.update([plant.split("=", 1)])
+    last.write_text("\n".join(patched(row)))
+    refused = patch(copy, row)
+    if refused:
+        return False, f"the patch did not apply: {refused.strip()}"
     print(f"drill: {check} ({preset}) ...", file=sys.stderr, flush=True)
     with open(logs / f"{check}.log", "w") as log:
         status = subprocess.run(["bash", "scripts/test.sh", preset, "-R", f"^{check}$"], cwd=copy,
-                                env=env, stdout=log, stderr=subprocess.STDOUT).returncode
-    if patch_of(row) and patch(copy, row, "-R"):
+                                env={"CMAKE_BUILD_PARALLEL_LEVEL": "2", **os.environ},
+                                stdout=log, stderr=subprocess.STDOUT).returncode
+    if patch(copy, row, "-R"):
         return False, "the patch did not come out again"
     output = (logs / f"{check}.log").read_text(errors="replace")
     found = re.search(pattern, output)
@@ -155,34 +146,25 @@ def drill(row):
     return False, f"status {status}, no line matches /{pattern}/ ({logs / check}.log):{tail}"
 
 
-def main(args):
-    listing = "--list" in args
-    names = [a for a in args if a != "--list"]
-    version = platform.freedesktop_os_release().get("VERSION_ID", "")
-    presets = {row[1] for row in ROWS}
-    unknown = [n for n in names if n not in presets and n not in {row[0] for row in ROWS}]
-    if unknown:
-        sys.exit(f"drill: no row or preset {' '.join(unknown)}\n{__doc__}")
-    wanted = names or PRESETS.get(version, [])
-    rows = [row for row in ROWS if row[0] in wanted or row[1] in wanted]
-    how = lambda row: (f"`{patch_of(row).name}` ({', '.join(patched(row))})" if patch_of(row)
-                       else f"`{row[2]}`")
-    if listing:
-        for row in rows:
-            print(f"{row[0]} [{row[1]}]: {row[3]}; planted by {how(row)}; must say /{row[4]}/")
-        return 0
-    results = []
+names = [a for a in sys.argv[1:] if a != "--list"]
+unknown = sorted(set(names) - {name for row in ROWS for name in row[:2]})
+if unknown:
+    sys.exit(f"drill: no row or preset {' '.join(unknown)}\n{__doc__}")
+wanted = names or PRESETS.get(platform.freedesktop_os_release().get("VERSION_ID", ""), [])
+rows = [row for row in ROWS if row[0] in wanted or row[1] in wanted]
+how = lambda row: f"`{patch_of(row).name}` ({', '.join(patched(row))})"
+if "--list" in sys.argv:
     for row in rows:
-        caught, said = drill(row)
-        results.append((row, caught, said))
-        print(f"{row[0]}: {row[3]}: {'PASS' if caught else 'NOT CAUGHT'}: {said}", flush=True)
-    print("\n| check | fault | how planted | the failure message |\n|---|---|---|---|")
-    for row, caught, said in results:
-        message = said.split("\n")[0][:200].replace("|", "\\|")
-        verdict = "" if caught else "NOT CAUGHT: "
-        print(f"| {row[0]} | {row[3]} | {how(row)} | {verdict}`{message}` |")
-    return 0 if results and all(caught for _, caught, _ in results) else 1
-
-
-if __name__ == "__main__":
-    sys.exit(main(sys.argv[1:]))
+        print(f"{row[0]} [{row[1]}]: {row[3]}; planted by {how(row)}; must say /{row[4]}/")
+    sys.exit(0)
+results = []
+for row in rows:
+    caught, said = drill(row)
+    results.append((row, caught, said))
+    print(f"{row[0]}: {row[3]}: {'PASS' if caught else 'NOT CAUGHT'}: {said}", flush=True)
+print("\n| check | fault | how planted | the failure message |\n|---|---|---|---|")
+for row, caught, said in results:
+    message = said.split("\n")[0][:200].replace("|", "\\|")
+    verdict = "" if caught else "NOT CAUGHT: "
+    print(f"| {row[0]} | {row[3]} | {how(row)} | {verdict}`{message}` |")
+sys.exit(0 if results and all(caught for _, caught, _ in results) else 1)
