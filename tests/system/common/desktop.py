@@ -5,19 +5,25 @@ under Wine, the processes of its prefix, a wait for them to end, screenshots kep
 import contextlib, os, re, subprocess, time
 from pathlib import Path
 from check import fail, poll, run_table, wait
+from facts import TITLE
 from fixture import alive, end, launch
 
-TITLE = "Conversione"
-BUILD = Path(os.environ.get("CONVERSIONE_BUILD", "."))
+BUILD = Path(os.environ["CONVERSIONE_BUILD"])
 
 
-def xdotool(*args, check=False):
-    return subprocess.run(["xdotool", *map(str, args)], capture_output=True, text=True, check=check).stdout
+def out(*argv, seconds=30, check=False):
+    """What ARGV prints, or "" after SECONDS (xclip waits as long as the clipboard's owner is
+    silent); with CHECK, a failure raises."""
+    try:
+        return subprocess.run(list(map(str, argv)), capture_output=True, text=True, timeout=seconds,
+                              check=check).stdout.strip()
+    except subprocess.TimeoutExpired:
+        return ""
 
 
-def windows(title=TITLE):
-    """The ids of the visible windows titled exactly TITLE."""
-    return xdotool("search", "--onlyvisible", "--name", f"^{title}$").split()
+def windows():
+    """The ids of the visible windows titled exactly as the program's."""
+    return out("xdotool", "search", "--onlyvisible", "--name", f"^{TITLE}$").split()
 
 
 def key(*names):
@@ -28,10 +34,10 @@ def key(*names):
         if function := re.fullmatch(r"F(1[0-2]|[1-9])", name):
             keymap = out("xkbcomp", "-xkb", os.environ["DISPLAY"], "-")
             name = re.search(rf"^\s*<FK{int(function[1]):02d}>\s*=\s*(\d+);", keymap, re.M)[1]
-        xdotool("key", "--clearmodifiers", name, check=True)
+        out("xdotool", "key", "--clearmodifiers", name, check=True)
 
 
-def press(step, special=lambda name: False, delay=30):
+def press(step, special, delay=30):
     """Does a table's step, words apart: "type:TEXT" types TEXT, "alt" taps Alt alone, any other
     word is an xdotool key name, unless SPECIAL(word), the table's own words, returns true."""
     for name in step.split():
@@ -40,11 +46,11 @@ def press(step, special=lambda name: False, delay=30):
         elif name == "alt":
             # Held as long as a person does: a zero-length tap may open the menu bar and shut it
             # again at once. The one fixed pause of the checks: a key held, not a wait for anything.
-            xdotool("keydown", "Alt_L")
+            out("xdotool", "keydown", "Alt_L")
             time.sleep(0.05)
-            xdotool("keyup", "Alt_L")
+            out("xdotool", "keyup", "Alt_L")
         elif name.startswith("type:"):
-            xdotool("type", "--delay", delay, name[5:], check=True)
+            out("xdotool", "type", "--delay", delay, name[5:], check=True)
         else:
             key(name)
 
@@ -52,7 +58,7 @@ def press(step, special=lambda name: False, delay=30):
 def screenshot(window, path):
     """Saves the window with its frame as PNG; returns its size, WIDTHxHEIGHT."""
     subprocess.run(["import", "-window", str(window), "-frame", str(path)], check=True)
-    return subprocess.run(["identify", "-format", "%wx%h", path], capture_output=True, text=True).stdout
+    return out("identify", "-format", "%wx%h", path)
 
 
 def close_window(window):
@@ -69,24 +75,15 @@ def close_window(window):
     screen.flush()
 
 
-def out(*argv, seconds=30):
-    """What ARGV prints, or "" after SECONDS (xclip waits as long as the clipboard's owner is silent)."""
-    try:
-        return subprocess.run(list(map(str, argv)), capture_output=True, text=True,
-                              timeout=seconds).stdout.strip()
-    except subprocess.TimeoutExpired:
-        return ""
-
-
-def copy_with(seconds, *names):
-    """What the keys NAMES copy to the clipboard, or "" when nothing is copied within SECONDS."""
+def copy_with(*names):
+    """What the keys NAMES copy to the clipboard, or "" when nothing is copied within a second."""
     sentinel, clipboard = "(nothing copied)", lambda: out("xclip", "-o", "-selection", "clipboard")
     # xclip stays behind to serve it, until someone copies: away from any pipe of ours.
     subprocess.run(["xclip", "-i", "-selection", "clipboard"], input=sentinel.encode(),
                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     wait(2, lambda: clipboard() == sentinel, "the clipboard to take a text")
     key(*names)
-    return (poll(seconds, lambda: clipboard() != sentinel and clipboard()) or "").replace("\r", "")
+    return (poll(1, lambda: clipboard() != sentinel and clipboard()) or "").replace("\r", "")
 
 
 class Drive:
@@ -105,7 +102,7 @@ class Drive:
             self.process = launch(self.argv, self.log, env=self.env)
         return word == "launch"
 
-    def window(self, _=""):
+    def window(self, _):
         """The program's window once mapped, made active (the window manager may do it only later)."""
         self.main = wait(60, windows, f"a window titled {TITLE}")[0]
         active = lambda: out("xdotool", "getactivewindow") == self.main
@@ -115,7 +112,7 @@ class Drive:
 
     def reads(self, text):
         want = "" if text == "nothing" else text
-        copy = lambda: copy_with(1, "ctrl+a", "ctrl+c")
+        copy = lambda: copy_with("ctrl+a", "ctrl+c")
         # Nothing copied: only waiting tells. Else a key may come before a queued change of focus:
         # ask again until the time is up.
         got = copy() if not want else poll(5, lambda: (c := copy()) == want and c) or copy()
@@ -123,8 +120,7 @@ class Drive:
             fail(f"the box reads {got!r}, not {want!r}")
 
     def ends(self, status):
-        if not poll(10, lambda: self.process.poll() is not None):
-            fail("the program still runs 10 s later")
+        wait(10, lambda: self.process.poll() is not None, "the program to end")
         if self.process.returncode != int(status):
             fail(f"the program ended with status {self.process.returncode}, not {status}")
 
@@ -134,17 +130,18 @@ class Drive:
         if word:
             self.expect[word](arg)
 
-    def run(self, rows, report=None):
-        """Runs the table, then ends the program if still running (it would take the next check's keys)."""
+    def run(self, rows, report=None, step=None):
+        """Runs the table (with STEP in place of self.step), then ends the program if still running
+        (it would take the next check's keys)."""
         try:
-            run_table(rows, self.step, report=report)
+            run_table(rows, step or self.step, report=report)
         finally:
             if self.process:
                 end([self.process.pid])
 
 
 def prefix_processes(name):
-    """The processes of this Wine prefix whose command line names NAME."""
+    """The live processes of this Wine prefix whose command line names NAME."""
     found = []
     for proc in Path("/proc").glob("[0-9]*"):
         with contextlib.suppress(OSError):  # a process that has ended, or another user's
@@ -155,10 +152,10 @@ def prefix_processes(name):
     return [pid for pid in found if alive(pid)]
 
 
-def wait_wine(seconds=60):
+def wait_wine():
     """Waits until every process of the prefix has ended."""
-    if subprocess.run(["timeout", str(seconds), "wineserver", "-w"]).returncode != 0:
-        fail(f"Wine's processes did not end within {seconds} s")
+    if subprocess.run(["timeout", "60", "wineserver", "-w"]).returncode != 0:
+        fail("Wine's processes did not end within 60 s")
 
 
 def kept_screenshot(window, name):

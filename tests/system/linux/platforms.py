@@ -9,7 +9,7 @@ import glob, os, random, re, subprocess, sys, tempfile
 from pathlib import Path
 import facts
 from check import fail, poll, run_table
-from desktop import xdotool
+from desktop import out
 from fixture import descendants, end, launch
 
 program, tmp = os.path.abspath(sys.argv[1]), Path(tempfile.mkdtemp())
@@ -50,8 +50,8 @@ WINDOW = {f'set_title("{facts.TITLE}")', f'set_app_id("{facts.APP_ID}")',
 def shown(where, protocol):
     if where == "wayland":
         return WINDOW <= set(re.findall(TOPLEVEL, protocol)) and re.search(r"xdg_surface[@#]\d+\.ack_configure", protocol)
-    return "Geometry: {}x{}".format(*SIZE) in xdotool("search", "--onlyvisible", "--name",
-                                                      f"^{facts.TITLE}$", "getwindowgeometry")
+    return "Geometry: {}x{}".format(*SIZE) in out("xdotool", "search", "--onlyvisible", "--name",
+                                                  f"^{facts.TITLE}$", "getwindowgeometry")
 
 
 def run(row):
@@ -67,8 +67,7 @@ def run(row):
         window = poll(10, lambda: shown(expected, protocol()) or app.poll() is not None) and shown(expected, protocol())
         app.terminate()
     ended = poll(10, lambda: app.poll() is not None)
-    if not ended:
-        end([app.pid])
+    end([app.pid])  # if still running
     status = app.wait() if app.wait() >= 0 else 128 - app.returncode
     # Lines of the protocol log start with a time (of day on newer libwayland).
     text = "".join(l for l in protocol().splitlines(True) if not re.match(r"\[ *[0-9:]*\.[0-9]*\] ", l))

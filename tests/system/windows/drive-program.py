@@ -11,7 +11,7 @@ import os, re, subprocess, sys
 from pathlib import Path
 import facts
 from check import fail, poll, wait
-from desktop import BUILD, Drive, copy_with, kept_screenshot, out, screen_on_failure, wait_wine, windows, xdotool
+from desktop import BUILD, Drive, copy_with, kept_screenshot, out, screen_on_failure, wait_wine, windows
 from fixture import alive
 
 # What the user does (Drive's keys, and "menu:N", a click on the Nth item of the menu bar) and what
@@ -84,7 +84,7 @@ class Program(Drive):
     def special(self, word):
         if word.startswith("menu:"):
             x, y = wait(5, lambda: menu_item(self.main, int(word[5:])), f"the menu bar's item {word[5:]}")
-            xdotool("mousemove", "--window", self.main, x, y, "click", 1, check=True)
+            out("xdotool", "mousemove", "--window", self.main, x, y, "click", 1, check=True)
             return True
         return super().special(word)
 
@@ -103,8 +103,8 @@ class Program(Drive):
         wait(5, self.boxes, "a message box")
         rule = "-" * 27
         want = "\n".join([rule, facts.TITLE, rule, facts.MESSAGES[name], rule, "OK   ", rule])
-        if not poll(5, lambda: copy_with(1, "ctrl+c") == want):
-            fail(f"the message box copied {copy_with(1, 'ctrl+c')!r}, not {want!r}")
+        if not poll(5, lambda: copy_with("ctrl+c") == want):
+            fail(f"the message box copied {copy_with('ctrl+c')!r}, not {want!r}")
 
     def closed(self, _):
         wait(5, lambda: not self.boxes(), "the message box to close")
