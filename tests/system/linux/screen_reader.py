@@ -6,9 +6,9 @@ news of its step, never late or left over. Usage: screen_reader.py PROGRAM"""
 import os, re, shutil, sys, time
 from pathlib import Path
 import facts
-from check import fail, poll, run_table
-from desktop import out, press
-from fixture import NOT_UNDER_ORCA, end, italian_locale, launch
+from check import fail, poll, run_table, wait
+from desktop import Drive, out, press
+from fixture import NOT_UNDER_ORCA, italian_locale
 
 NOT_BINARY = f"allerta {facts.TITLE};{facts.MESSAGES['refusal']};OK "
 # Orca reads the first line of a run-time error's text with the alert; the rest is announced apart.
@@ -66,22 +66,15 @@ if not italian_locale():
     print("skipped: Orca speaks Italian only with the it_IT.UTF-8 locale, which only root can add")
     sys.exit(77)
 release = int(out("dpkg-query", "-W", "-f=${Version}", "orca").split(".")[0])
-launched = []
-
-
-def special(word):
-    """The table's own words: "launch" starts the program; "start" only waits for Orca."""
-    if word == "launch":
-        env = {k: v for k, v in os.environ.items() if k not in NOT_UNDER_ORCA} | {"QT_QPA_PLATFORM": "xcb"}
-        launched.append(launch([sys.argv[1]], LOG.parent / "program.log", env=env))
-    return word in ("launch", "start")
+env = {k: v for k, v in os.environ.items() if k not in NOT_UNDER_ORCA} | {"QT_QPA_PLATFORM": "xcb"}
+drive = Drive([sys.argv[1]], LOG.parent / "program.log", env)
 
 
 def step(row):
     keys, utterances, releases = row
     wanted = releases.get(release, utterances).split(";")
     before = 0 if keys == "start" else len(spoken())  # Orca may have spoken before the check
-    press(keys, special, 20)
+    press(keys, lambda word: word == "start" or drive.special(word), 20)
     # Orca itself may take long to start on a busy machine.
     if not poll(60 if keys == "start" else 15, lambda: said_in_order(wanted, before)):
         fail(f"Orca did not say, in order: {';'.join(wanted)}")
@@ -98,14 +91,10 @@ def spoken_then(row, failure):
 
 def speech_dispatcher(row):
     said = Path(os.environ["SPOKEN"])
-    if not poll(10, lambda: said.exists() and said.stat().st_size):
-        fail("speech-dispatcher spoke nothing")
+    wait(10, lambda: said.exists() and said.stat().st_size, "speech-dispatcher to speak")
 
 
 began = time.monotonic()
-try:
-    run_table(STEPS, step, report=spoken_then)
-    run_table([("the same speech went on to speech-dispatcher's text module",)], speech_dispatcher)
-finally:
-    end([p.pid for p in launched])
+drive.run(STEPS, spoken_then, step)
+run_table([("the same speech went on to speech-dispatcher's text module",)], speech_dispatcher)
 print(f"screen reader: {len(STEPS)} steps spoken as expected in {time.monotonic() - began:.0f} s")
