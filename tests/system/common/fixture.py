@@ -64,9 +64,15 @@ class Fixture:
         self.name, self.dir = name, Path(state) / name
         self.env, self.exports, self.pids = environment(state, needs), {}, []
 
-    def spawn(self, argv, log, **kwargs):
+    def spawn(self, argv, log, ready=lambda: True, what=None, **kwargs):
+        """Starts ARGV writing to LOG; returns what READY returns once true within 10 s, or else
+        fails, saying that WHAT (ARGV's program) did not start."""
         self.pids.append(launch(argv, self.dir / log, "ab", env=self.env, **kwargs).pid)
         self.save()
+        result = poll(10, ready)
+        if not result:
+            self.fail(f"{what or argv[0]} did not start", log)
+        return result
 
     def export(self, **variables):
         self.exports.update(variables)
@@ -109,11 +115,9 @@ def start_display(f):
     f.export(DISPLAY=f":{display}", XDG_RUNTIME_DIR=str(runtime))
     if os.environ.get("CONVERSIONE_NO_WINDOW_MANAGER"):  # the benchmarks' bare display
         return
-    f.spawn(["openbox"], "openbox.log")
     ready = lambda: b"window id" in subprocess.run(
         ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], env=f.env, capture_output=True).stdout
-    if not poll(10, ready):
-        f.fail("openbox did not start", "openbox.log")
+    f.spawn(["openbox"], "openbox.log", ready)
 
 
 def start_dbus(f):
@@ -155,10 +159,8 @@ def start_orca(f):
                     "/org/a11y/bus", "--method", "org.freedesktop.DBus.Properties.Set",
                     "org.a11y.Status", "IsEnabled", "<true>"], env=f.env, check=True,
                    stdout=subprocess.DEVNULL)
-    f.spawn(["speech-dispatcher", "-s", "-t", "0"], "speech-dispatcher.log")
     socket = Path(f.env["XDG_RUNTIME_DIR"]) / "speech-dispatcher/speechd.sock"
-    if not poll(10, socket.exists):
-        f.fail("speech-dispatcher did not start", "speech-dispatcher.log")
+    f.spawn(["speech-dispatcher", "-s", "-t", "0"], "speech-dispatcher.log", socket.exists)
     f.env.update(LANG="it_IT.UTF-8", LC_ALL="it_IT.UTF-8")
     f.spawn(["/usr/bin/python3", str(templates / "orca-for-ci.py"), f.exports["ORCA_LOG"]], "orca.log")
 
@@ -175,13 +177,10 @@ def start_wine(f):
 def start_site(f):
     """The build's site (SITE, beside the fixtures' state) served as a static host would, by the
     server scripts/web.sh --serve runs; its address in CONVERSIONE_SITE_URL."""
-    site = f.dir.parent.parent / "site"
-    f.spawn(["/usr/bin/python3", HERE.parents[2] / "packaging/web/serve.py", site], "serve.log")
-    log = f.dir / "serve.log"
-    url = poll(10, lambda: log.read_text().partition("\n")[0] if log.read_text().endswith("\n") else "")
-    if not url:
-        f.fail("the site's server did not start", "serve.log")
-    f.export(CONVERSIONE_SITE_URL=url)
+    log, serve = f.dir / "serve.log", HERE.parents[2] / "packaging/web/serve.py"
+    url = lambda: log.read_text().partition("\n")[0] if log.read_text().endswith("\n") else ""
+    f.export(CONVERSIONE_SITE_URL=f.spawn(["/usr/bin/python3", serve, f.dir.parent.parent / "site"],
+                                          "serve.log", url, "the site's server"))
 
 
 STARTS = {"display": start_display, "dbus": start_dbus, "orca": start_orca, "wine": start_wine,
@@ -205,23 +204,19 @@ def stop(name, state):
         shutil.rmtree(folder, ignore_errors=True)
 
 
-def main(argv):
-    if len(argv) >= 3 and argv[0] == "start":
-        name, state = argv[1], argv[2]
-        stop(name, state)  # whatever an interrupted run left
-        fixture = Fixture(name, state, argv[3:])
-        fixture.dir.mkdir(parents=True)
-        fixture.save()
-        STARTS[name](fixture)
-        print(f"fixture {name}: " + " ".join(f"{k}={v}" for k, v in fixture.exports.items()))
-    elif len(argv) >= 3 and argv[0] == "stop":
-        stop(argv[1], argv[2])
-    elif len(argv) >= 3 and argv[0] == "run" and "--" in argv:
-        split = argv.index("--")
-        os.execvpe(argv[split + 1], argv[split + 1:], environment(argv[1], argv[2:split]))
-    else:
-        sys.exit(__doc__)
-
-
 if __name__ == "__main__":
-    main(sys.argv[1:])
+    match sys.argv[1:]:
+        case ["start", name, state, *needs]:
+            stop(name, state)  # whatever an interrupted run left
+            fixture = Fixture(name, state, needs)
+            fixture.dir.mkdir(parents=True)
+            fixture.save()
+            STARTS[name](fixture)
+            print(f"fixture {name}: " + " ".join(f"{k}={v}" for k, v in fixture.exports.items()))
+        case ["stop", name, state, *_]:
+            stop(name, state)
+        case ["run", state, *rest] if "--" in rest:
+            split = rest.index("--")
+            os.execvpe(rest[split + 1], rest[split + 1:], environment(state, rest[:split]))
+        case _:
+            sys.exit(__doc__)
