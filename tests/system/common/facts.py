@@ -1,7 +1,7 @@
 """The program's facts the checks compare it with, as the build wrote them into facts.json
-(cmake/facts.cmake) from the one place each is kept: the version, the release date, the application
-id, the program's name and the publisher from the root CMakeLists.txt; the title, the client area's
-size, the messages and the input's bound from the C++ source that uses them."""
+(cmake/facts.cmake) from the one place each is kept: the version, the application id, the
+description and the publisher from the root CMakeLists.txt; the title, the client area's size,
+the messages and the input's bound from the C++ source that uses them."""
 import json, os
 from pathlib import Path
 from types import MappingProxyType
@@ -10,7 +10,6 @@ _FACTS = json.loads((Path(os.environ["CONVERSIONE_BUILD"]) / "facts.json").read_
 
 TITLE = _FACTS["title"]                          # the window's and the message boxes' title
 APP_ID = _FACTS["app_id"]                        # desktop entry, metainfo, icon, Qt's desktop name
-PROGRAM = _FACTS["program"]                      # the executable and the Debian package
 DESCRIPTION = _FACTS["description"]              # what it is, in a line
 CLIENT_WIDTH = _FACTS["client_size"]["width"]    # logical pixels, below the menu bar
 CLIENT_HEIGHT = _FACTS["client_size"]["height"]
@@ -20,11 +19,3 @@ MESSAGES = MappingProxyType(_FACTS["messages"])
 LONGEST_INPUT = _FACTS["longest_input"]          # characters the input box holds
 PUBLISHER = _FACTS["publisher"]
 VERSION = _FACTS["version"]                      # MAJOR.MINOR, the minor with its leading zeros
-RELEASE_DATE = _FACTS["release_date"]            # YYYY-MM-DD
-
-
-def later_version(version=VERSION):
-    """The version after VERSION: its minor one more, with as many digits (1.00 -> 1.01,
-    1.09 -> 1.10)."""
-    major, minor = version.split(".")
-    return f"{major}.{int(minor) + 1:0{len(minor)}d}"

@@ -23,13 +23,13 @@ WORK = Path(tempfile.mkdtemp())
 CERT = {"CONVERSIONE_SIGN_PKCS12": str(WORK / "cert.p12"), "CONVERSIONE_SIGN_PASSWORD": "prova"}
 
 
-def wine(*argv, status=0, wait=True):
-    """Runs a Windows program to its end, and with WAIT every process it left (an uninstaller's
-    copy); STATUS 0 for success, else any failure."""
+def wine(*argv, refused=False):
+    """Runs a Windows program to its end, which must be a success or, if REFUSED, a failure; then,
+    unless refused, every process it left (an uninstaller's copy)."""
     got = subprocess.run(["wine", *map(str, argv)], capture_output=True).returncode
-    if wait:
+    if not refused:
         wait_wine()
-    if (got == 0) != (status == 0):
+    if (got != 0) != refused:
         fail(f"wine {' '.join(map(str, argv))} ended with status {got}")
 
 
@@ -63,8 +63,20 @@ def signed(path, ca=()):
     return subprocess.run(["osslsigncode", "verify", *ca, "-in", path], capture_output=True).returncode == 0
 
 
-def pack_later(config, version):
-    """The same program packed as VERSION, signed, less Qt/patches-left-out.txt."""
+def main():
+    if len(sys.argv) != 4:
+        sys.exit(__doc__)
+    setup, zip_path, config = sys.argv[1:]
+    major, minor = facts.VERSION.split(".")  # the minor one up, as many digits: 1.09 -> 1.10
+    later_version = f"{major}.{int(minor) + 1:0{len(minor)}d}"
+    # Wine's desktop integration turns every Start-menu shortcut into a Linux menu entry, on its
+    # own time: it is Wine's, not the installer's, and would make the prefix depend on timing.
+    os.environ["WINEDLLOVERRIDES"] += ";winemenubuilder.exe=d"
+    version = re.search(r"Conversione-([0-9.]+)-setup\.exe$", setup).group(1)
+    numbers = lambda v: tuple(map(int, v.split(".")))
+    if numbers(later_version) <= numbers(version):
+        sys.exit(f"the later version {later_version} is not newer than {version}")
+    # The same program packed as the later version, signed, less Qt/patches-left-out.txt.
     subprocess.run("openssl req -x509 -newkey rsa:2048 -nodes -days 1 -subj /CN=prova -keyout key.pem"
                    " -addext extendedKeyUsage=codeSigning -out cert.pem && openssl pkcs12 -export"
                    " -inkey key.pem -in cert.pem -out cert.p12 -passout pass:prova",
@@ -74,26 +86,11 @@ def pack_later(config, version):
                      'file(REMOVE ${gone})\n')
     scripts = Path(os.environ["CONVERSIONE_SOURCE"]) / "packaging/windows/cpack"
     subprocess.run(["cpack", "--config", config, "-B", WORK / "later",
-                    "-D", f"CPACK_PACKAGE_VERSION={version}",
-                    "-D", f"CPACK_PACKAGE_FILE_NAME=Conversione-{version}-windows-x64",
+                    "-D", f"CPACK_PACKAGE_VERSION={later_version}",
+                    "-D", f"CPACK_PACKAGE_FILE_NAME=Conversione-{later_version}-windows-x64",
                     "-D", f"CPACK_PRE_BUILD_SCRIPTS={scripts}/sign.cmake;{scripts}/stamp.cmake;{fewer}"],
                    check=True, stdout=subprocess.DEVNULL, env=dict(os.environ, **CERT))
-    return WORK / "later" / f"Conversione-{version}-setup.exe"
-
-
-def main():
-    if len(sys.argv) != 4:
-        sys.exit(__doc__)
-    setup, zip_path, config = sys.argv[1:]
-    later_version = facts.later_version()
-    # Wine's desktop integration turns every Start-menu shortcut into a Linux menu entry, on its
-    # own time: it is Wine's, not the installer's, and would make the prefix depend on timing.
-    os.environ["WINEDLLOVERRIDES"] += ";winemenubuilder.exe=d"
-    version = re.search(r"Conversione-([0-9.]+)-setup\.exe$", setup).group(1)
-    numbers = lambda v: tuple(map(int, v.split(".")))
-    if numbers(later_version) <= numbers(version):
-        sys.exit(f"the later version {later_version} is not newer than {version}")
-    later = pack_later(config, later_version)
+    later = WORK / "later" / f"Conversione-{later_version}-setup.exe"
     winvar = lambda name: out("wine", "cmd", "/c", f"echo %{name}%")
     files = lambda folder: {str(p.relative_to(folder)): p.read_bytes() for p in folder.rglob("*") if p.is_file()}
     instdir_win = winvar("LOCALAPPDATA") + r"\Programs\Conversione"
@@ -127,8 +124,8 @@ def main():
     def refused():
         Drive(["wine", instdir / "conversione.exe"], WORK / "running.log").step(("start", "launch", "window"))
         now = snapshot()
-        wine(setup, "/S", status=2, wait=False)
-        wine(uninstaller, "/S", f"_?={instdir_win}", status=2, wait=False)
+        wine(setup, "/S", refused=True)
+        wine(uninstaller, "/S", f"_?={instdir_win}", refused=True)
         if snapshot() != now:
             fail("the refused install or uninstall changed the prefix")
         key("alt+F4")
