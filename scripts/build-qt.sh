@@ -90,8 +90,7 @@ source=$work/source
 dpkg-source --skip-patches -x "$work"/qt6-base_*.dsc "$source" >>"$log" 2>&1
 applied=()
 while read -r patch _; do
-    if [ -z "$patch" ] || [ "${patch:0:1}" = "#" ]; then continue; fi
-    if [[ " ${left_out[*]} " == *" $patch "* ]]; then continue; fi
+    [[ -n $patch && $patch != \#* && " ${left_out[*]} " != *" $patch "* ]] || continue
     patch -d "$source" -p1 --forward --fuzz=0 --quiet <"$source/debian/patches/$patch" >>"$log" 2>&1 \
         || { echo "build-qt: Debian's $patch does not apply" >&2; exit 1; }
     applied+=("$patch")

@@ -9,9 +9,8 @@ for group in "$@"; do
     list="$here/packages/$group.txt"
     [ -f "$list" ] || { echo "install-deps: no package group '$group'" >&2; exit 2; }
     while read -r pkg _; do
-        [ -n "$pkg" ] || continue
         [ "$(dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null)" = "install ok installed" ] || missing+=("$pkg")
-    done < <(sed 's/#.*//' "$list")
+    done < <(sed -e 's/#.*//' -e '/^[[:space:]]*$/d' "$list")
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 

@@ -14,8 +14,7 @@ if [ "${1:-}" = --serve ]; then
     exec /usr/bin/python3 packaging/web/serve.py "$site" "${2:-0}"
 fi
 
-# shellcheck source=/dev/null # the running system's release, not a file of the tree
-if [ "$(. /etc/os-release && echo "${VERSION_CODENAME:-}")" = trixie ]; then
+if grep -qx 'VERSION_CODENAME=trixie' /etc/os-release; then
     bash scripts/test.sh web
 else
     source scripts/lib/source-date-epoch.sh # taken here, where git is

@@ -7,8 +7,7 @@
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 source scripts/lib/source-date-epoch.sh # here, where git is
-# shellcheck source=/dev/null # the running system's release, not a file of the tree
-if [ "$(. /etc/os-release && echo "${VERSION_CODENAME:-}")" = trixie ]; then
+if grep -qx 'VERSION_CODENAME=trixie' /etc/os-release; then
     exec bash scripts/test.sh windows "$@"
 fi
 bash scripts/release-root.sh trixie bash scripts/test.sh windows "$@"
