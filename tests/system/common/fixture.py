@@ -82,10 +82,9 @@ class Fixture:
     def save(self):
         (self.dir / "state.json").write_text(json.dumps({"env": self.exports, "pids": self.pids}))
 
-    def fail(self, message, log=None):
-        if log and (self.dir / log).exists():
-            message += "\n" + (self.dir / log).read_text(errors="replace")[-4000:]
-        sys.exit(f"fixture {self.name}: {message}")
+    def fail(self, message, log):
+        said = (self.dir / log).read_text(errors="replace")[-4000:]  # made as the process started
+        sys.exit(f"fixture {self.name}: {message}\n{said}")
 
 
 def environment(state, names):
