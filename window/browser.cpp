@@ -14,6 +14,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QPointer>
 #include <QRawFont>
 #include <QScreen>
 #include <QWidget>
@@ -94,24 +95,58 @@ private:
     bool armed = false;
 };
 
+// WebKitGTK names the key of Shift+Tab "Unidentified" (GTK's key is ISO_Left_Tab), and Qt drops
+// keys without a name: the key is named from its place on the keyboard, as other browsers name it.
+void nameShiftTab(val &event)
+{
+    if (event["key"].as<std::string>() != "Unidentified"
+        || event["code"].as<std::string>() != "Tab")
+        return;
+    val named = val::object();
+    named.set("value", std::string("Tab"));
+    val::global("Object").call<void>("defineProperty", event, std::string("key"), named);
+}
+
 // What a key does may end in a queued call that the next key depends on: F10 and a tap of Alt
 // open the menu bar from one, an arrow in the option group sends the caret back to Input from
 // one. On the desktop the calls run before the next key is read; in the browser every key is a
 // task of its own, which may come first, and Right or Return after F10 went to the box. Before
 // the browser hands Qt a key, the calls waiting are run.
-void beforeKey(val)
+QPointer<QWidget> modalBeforeKey;
+
+void beforeKey(val event)
 {
-    if (QCoreApplication::instance() && !QCoreApplication::closingDown())
-        QCoreApplication::sendPostedEvents();
+    if (!QCoreApplication::instance() || QCoreApplication::closingDown())
+        return;
+    QCoreApplication::sendPostedEvents();
+    modalBeforeKey = QApplication::activeModalWidget();
+    nameShiftTab(event);
 }
 
-// Listening on the page's window, before the target's own listeners (Qt's are on its keyboard
-// field and on its windows' elements).
+// A key that opened a message box is done with: Qt's handler is still inside the box, and does
+// not say so, and the browser would go on with the key's default action on the element that has
+// the focus by then, the box's OK (Return would press it and close the box at once).
+void afterKey(val event)
+{
+    if (!QCoreApplication::instance() || QCoreApplication::closingDown())
+        return;
+    QWidget *modal = QApplication::activeModalWidget();
+    if (modal && modal != modalBeforeKey)
+        event.call<void>("preventDefault");
+}
+
+// Listening on the page's window: before the target's own listeners (Qt's are on its keyboard
+// field and on its windows' elements), and after them.
 void keysInOrder(bool on)
 {
-    val::global("window").call<void>(on ? "addEventListener" : "removeEventListener",
-                                     std::string("keydown"),
-                                     val::module_property("conversioneBeforeKey"), true);
+    val page = val::global("window");
+    const char *const call = on ? "addEventListener" : "removeEventListener";
+    for (const char *type : { "keydown", "keyup" }) {
+        page.call<void>(call, std::string(type), val::module_property("conversioneBeforeKey"),
+                        true);
+        page.call<void>(call, std::string(type), val::module_property("conversioneAfterKey"),
+                        false);
+    }
 }
 
 // The page draws Qt's title bars and its own text in the program's faces too, made from the
@@ -190,14 +225,17 @@ void styleQtElements(qreal scale)
     style.set("textContent", css.toStdString());
 }
 
-// A device with no fine pointer (a phone, a tablet) shows the window as large as its screen takes
-// it, for reading and for fingers; elsewhere it keeps its own size, made smaller only where it
-// would not fit.
+// A device with a touch screen and no mouse (a phone, a tablet) shows the window as large as its
+// screen takes it, for reading and for fingers; elsewhere it keeps its own size, made smaller
+// only where it would not fit. A browser with no pointer at all (a headless one) is not a phone.
 bool fillsScreen()
 {
-    const val query
-        = val::global("window").call<val>("matchMedia", std::string("(any-pointer: fine)"));
-    return !query["matches"].as<bool>();
+    const auto matches = [](const char *query) {
+        return val::global("window")
+            .call<val>("matchMedia", std::string(query))["matches"]
+            .as<bool>();
+    };
+    return matches("(any-pointer: coarse)") && !matches("(any-pointer: fine)");
 }
 
 constexpr int pageMargin = 4; // CSS pixels kept free around the window
@@ -304,4 +342,5 @@ void endInBrowser()
 EMSCRIPTEN_BINDINGS(conversione_browser_keys)
 {
     emscripten::function("conversioneBeforeKey", &window::beforeKey);
+    emscripten::function("conversioneAfterKey", &window::afterKey);
 }

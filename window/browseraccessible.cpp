@@ -138,6 +138,15 @@ void describeFocus(QAccessibleInterface *iface)
     val field = keyboardField();
     if (field.isNull() || !iface || !iface->isValid())
         return;
+    // The menu bar has Qt's focus as a whole: what is read is the item highlighted in it.
+    if (iface->role() == QAccessible::MenuBar) {
+        for (int i = 0; i < iface->childCount(); ++i) {
+            if (QAccessibleInterface *item = iface->child(i); item && item->state().focused) {
+                iface = item;
+                break;
+            }
+        }
+    }
     static const QHash<QAccessible::Role, QString> roles {
         { QAccessible::EditableText, QStringLiteral("textbox") },
         { QAccessible::Button, QStringLiteral("button") },
@@ -211,7 +220,8 @@ void placeFocus()
 {
     placementPending = false;
     QWidget *focused = QApplication::focusWidget();
-    if (!enabled || !focused || QCoreApplication::closingDown())
+    // A box closing still has the focus for a moment: the window it goes back to takes it next.
+    if (!enabled || !focused || !focused->window()->isVisible() || QCoreApplication::closingDown())
         return;
     QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(focused);
     const val active = activeElement();
@@ -230,8 +240,13 @@ void placeFocus()
     }
     placementRetries = 0;
     val field = keyboardField();
-    if (field.isNull() || field.strictlyEquals(active))
+    if (field.isNull())
         return;
+    // Qt tells no focus event of its own for a menu bar taking the focus: the field is told here.
+    if (field.strictlyEquals(active)) {
+        describeFocus(iface);
+        return;
+    }
     if (active.isNull() || active.strictlyEquals(val::global("document")["body"])
         || isQtElement(active)) {
         describeFocus(iface);
@@ -252,6 +267,15 @@ void focusMoved(val)
 {
     if (enabled && !QCoreApplication::closingDown())
         placeFocusSoon();
+}
+
+// The menu bar keeps Qt's focus while its items are highlighted in turn: the item highlighted
+// is what a screen reader reads.
+bool isItemOf(QAccessibleInterface *iface, QWidget *focused)
+{
+    QAccessibleInterface *parent = iface->parent();
+    return focused && iface->role() == QAccessible::MenuItem && parent
+        && parent->object() == focused;
 }
 
 void completeTree(QAccessibleInterface *iface)
@@ -284,6 +308,8 @@ void update(QAccessibleEvent *event)
             describeFocus(iface);
         if (type == QAccessible::Focus)
             placeFocusSoon();
+    } else if (type == QAccessible::Focus && isItemOf(iface, focused)) {
+        describeFocus(iface);
     }
     QAccessibleInterface *parent = iface->parent();
     if (parent && parent->isValid())
