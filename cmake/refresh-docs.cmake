@@ -1,11 +1,13 @@
 # Refreshes the README's screenshots in docs/ from the last run of the checks that take them:
 # the real window (build/release/screenshot.png, check real_window) and the page in a browser
-# (build/web/screenshots/, check web_drive). The checks themselves never write into the tree.
+# (build/web/screenshots/, checks web_drive_chromium and web_phone_chromium). The checks
+# themselves never write into the tree.
 # Usage, from the tree's root: cmake -P cmake/refresh-docs.cmake
 set(shots
     build/release/screenshot.png screenshot.png
     build/web/screenshots/screenshot-web-start.png screenshot-web-start.png
-    build/web/screenshots/screenshot-web.png screenshot-web.png)
+    build/web/screenshots/screenshot-web.png screenshot-web.png
+    build/web/screenshots/screenshot-web-phone.png screenshot-web-phone.png)
 set(copied 0)
 while(shots)
     list(POP_FRONT shots from to)
@@ -16,5 +18,5 @@ while(shots)
     endif()
 endwhile()
 if(copied EQUAL 0)
-    message(FATAL_ERROR "no screenshot to copy: run the checks real_window or web_drive first")
+    message(FATAL_ERROR "no screenshot to copy: run the checks real_window or web_drive_chromium first")
 endif()

@@ -34,6 +34,7 @@ from check import Failure, wait
 ENGINES = ("chromium", "firefox", "webkit")
 HERE = Path(__file__).resolve().parent
 WIDTH, HEIGHT = 800, 600  # the page's viewport, in CSS pixels
+PHONE = (360, 740)  # a phone's viewport, upright, in CSS pixels
 
 # Key names of the steps' tables, as the DOM names them (puppeteer takes these; Selenium's below).
 KEYS = {"Return": "Enter", "Tab": "Tab", "Down": "ArrowDown", "Up": "ArrowUp", "Right": "ArrowRight",
@@ -98,9 +99,9 @@ class Browser:
             except Failure as failure:
                 raise Failure(f"{failure}; the console:\n{self.console()}") from None
 
-    def press(self, *keys):
+    def press(self, *keys, pause=0.05):
         """Keys of the steps' tables: names in KEYS, "alt" (a tap of Alt alone), "ctrl+X",
-        "shift+Tab", or "type:TEXT"."""
+        "shift+Tab", or "type:TEXT"; PAUSE seconds after each (none at 0: typed ahead)."""
         actions = []
         for key in keys:
             if key.startswith("type:"):
@@ -113,7 +114,8 @@ class Browser:
                 actions += [("down", held), ("down", name), ("up", name), ("up", held)]
             else:
                 actions += [("down", KEYS[key]), ("up", KEYS[key])]
-            actions.append(("pause", 0.05))
+            if pause:
+                actions.append(("pause", pause))
         self.perform(actions)
 
     def paste(self, text):
@@ -197,6 +199,26 @@ class Chromium(Selenium):
         if scale != 1:
             self.cdp("Emulation.setDeviceMetricsOverride", width=WIDTH, height=HEIGHT,
                      deviceScaleFactor=scale, mobile=False)
+
+    def phone(self, width=PHONE[0], height=PHONE[1]):
+        """A phone as Chromium's device mode makes one: a viewport of WIDTH x HEIGHT CSS pixels at
+        3 device pixels each, laid out as a mobile page, touch and no mouse. Turned when WIDTH is
+        the larger."""
+        turned = width > height
+        self.cdp("Emulation.setDeviceMetricsOverride", width=width, height=height,
+                 deviceScaleFactor=3, mobile=True, screenWidth=width, screenHeight=height,
+                 screenOrientation={"type": "landscapePrimary" if turned else "portraitPrimary",
+                                    "angle": 90 if turned else 0})
+        self.cdp("Emulation.setTouchEmulationEnabled", enabled=True, maxTouchPoints=5)
+
+    def tap(self, x, y):
+        """A finger's tap at (X, Y), CSS pixels from the viewport's top left corner."""
+        self.cdp("Input.dispatchTouchEvent", type="touchStart", touchPoints=[{"x": x, "y": y}])
+        self.cdp("Input.dispatchTouchEvent", type="touchEnd", touchPoints=[])
+
+    def insert_text(self, text):
+        """TEXT as a phone's keyboard gives it: committed whole, with no key events."""
+        self.cdp("Input.insertText", text=text)
 
     def close(self):
         try:

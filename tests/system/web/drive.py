@@ -26,6 +26,7 @@ LONGEST = facts.LONGEST_INPUT
 #   option NAME         NAME checked, the other option not
 #   box NAME            a message box (dialog "Conversione") with message NAME is open
 #   closed              no message box is open
+#   ended               the program has ended, the page says so
 #   tree NAME           what screen readers get holds the nodes of TREES[NAME]
 # The Tab steps walk the tab order from Input; later steps place its stops as the Windows
 # program's drive does.
@@ -51,7 +52,7 @@ STEPS = [
     ("... and the caret in Input", "", "focus Input"),
     ("Up in the group: Binario", "shift+Tab Up", "option Binario"),
     ("abc to binary: run-time error 13", "ctrl+a type:abc Return", "box error13"),
-    ("... an alert dialog with its OK button", "", "tree box"),
+    ("... an alert dialog with its OK button", "shot:screenshot-web-box", "tree box"),
     ("a click on OK closes it", "click:OK", "closed"),
     ("the program goes on, input kept", "", "boxes abc|"),
     ("a click beside an open box", "Return click:beside", "box error13"),
@@ -126,38 +127,41 @@ def dialog_text(nodes):
     return next((t for t in texts if t and t != "OK"), "")
 
 
-def click(browser, what):
-    """A left click, with the mouse as a user clicks: on the page's bottom left corner, beside the
-    window, or on the message box's OK. Qt 6.8 places the accessible element of a button in a
-    button box off to the right, at the right height and size: the click goes to that height and
-    to the right end of the box, where the button is, inside the box's margin."""
+def point(browser, what):
+    """Where a user clicks or taps WHAT, in CSS pixels: "beside" the window (the page's bottom left
+    corner), or the control named WHAT. Qt 6.8 places the accessible element of a button in a
+    button box off to the right, at the right height and size: for a message box's OK, the point
+    is at that height and at the right end of the box, where the button is, inside the box's
+    margin."""
     if what == "beside":
-        point = [5, browser.js("return document.documentElement.clientHeight") - 5]
-    else:
-        point = browser.js("""
-            const root = [...document.querySelectorAll('*')].find(e => e.shadowRoot).shadowRoot;
-            const ok = [...root.querySelectorAll('button')].find(b => b.textContent === arguments[0]);
-            const box = [...root.querySelectorAll('.qt-window')]
+        return [5, browser.js("return document.documentElement.clientHeight") - 5]
+    found = browser.js("""
+        const root = [...document.querySelectorAll('*')].find(e => e.shadowRoot).shadowRoot;
+        const named = [...root.querySelectorAll('*')].filter(e => e.getClientRects().length
+            && (e.getAttribute('aria-label') || e.textContent) === arguments[0]);
+        const element = named.at(-1);
+        if (!element) return null;
+        const r = element.getBoundingClientRect();
+        const box = arguments[0] === 'OK' && [...root.querySelectorAll('.qt-window')]
                 .sort((a, b) => (+a.style.zIndex || 0) - (+b.style.zIndex || 0)).at(-1)
                 .querySelector('canvas.qt-window-content').getBoundingClientRect();
-            if (!ok) return null;
-            const r = ok.getBoundingClientRect();
-            return [box.right - 12 - r.width / 2, r.y + r.height / 2];""", what)
-    if not point:
-        raise Failure(f"no button '{what}' on the page")
-    browser.click(*point)
+        return [box ? box.right - 12 - r.width / 2 : r.x + r.width / 2, r.y + r.height / 2];""",
+                       what)
+    if not found:
+        raise Failure(f"no control '{what}' on the page")
+    return found
 
 
-def act(browser, keys, shots):
+def act(browser, keys, shots, pause=0.05):
     pending = []
     for key in keys.split():
         if key.split(":")[0] in ("click", "paste", "shot"):
             if pending:
-                browser.press(*pending)
+                browser.press(*pending, pause=pause)
                 pending = []
             kind, _, arg = key.partition(":")
             if kind == "click":
-                click(browser, arg)
+                browser.click(*point(browser, arg))
             elif kind == "paste":
                 browser.paste("1" * int(arg))
             else:
@@ -165,7 +169,7 @@ def act(browser, keys, shots):
         else:
             pending.append(key)
     if pending:
-        browser.press(*pending)
+        browser.press(*pending, pause=pause)
 
 
 def shot_name(browser, name):
@@ -190,6 +194,8 @@ def check(browser, expected):
         # A description is read as one line.
         text = dialog_text(nodes)
         return text is not None and text.split() == facts.MESSAGES[arg].split(), f"message box {text!r}"
+    if kind == "ended":
+        return browser.js("return !document.getElementById('fine').hidden"), "the program still runs"
     if kind == "closed":
         text = dialog_text(nodes)
         return text is None, f"message box {text!r}"
@@ -197,6 +203,20 @@ def check(browser, expected):
         wrong = missing(nodes, TREES[arg])
         return not wrong, "; ".join(wrong)
     raise Failure(f"no check '{kind}'")
+
+
+def follows(browser, expected, checker=check):
+    """Waits a little for what is EXPECTED (a check of the table, made by CHECKER): what follows a
+    key comes through the browser's event loop."""
+    seen = [False, "nothing seen"]
+
+    def holds():
+        seen[:] = checker(browser, expected)
+        return seen[0]
+    try:
+        wait(5, holds, expected)
+    except Failure:
+        raise Failure(f"expected {expected[:60]!r}, {seen[1]}") from None
 
 
 def main():
@@ -208,18 +228,8 @@ def main():
         browser.open()
 
         def step(row):
-            _, keys, expected = row
-            act(browser, keys, shots)
-            # What follows a key comes through the browser's event loop: wait for it a little.
-            seen = []
-
-            def holds():
-                seen[:] = check(browser, expected)
-                return seen[0]
-            try:
-                wait(5, holds, expected)
-            except Failure:
-                raise Failure(f"expected {expected[:60]!r}, {seen[1]}") from None
+            act(browser, row[1], shots)
+            follows(browser, row[2])
 
         def report(row, failure):
             shot = shots / shot_name(browser, "web-drive-failure")

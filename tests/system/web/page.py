@@ -48,7 +48,8 @@ def window_on_page(b):
     title, width, height, dx, dy = got
     return [("title bar", title.strip(), facts.TITLE), ("client width", width, WINDOW[0]),
             ("menu bar above the client area", height > WINDOW[1] + 15, True),
-            ("centred across", abs(dx) <= 1, True), ("centred down", abs(dy) <= 1, True)]
+            ("CSS pixels off the centre across", dx if abs(dx) > 1 else 0, 0),
+            ("CSS pixels off the centre down", dy if abs(dy) > 1 else 0, 0)]
 
 
 def crisp(b):
@@ -72,7 +73,10 @@ def no_webassembly(b):
     b.open(ready=False, before="delete globalThis.WebAssembly;")
     wait(5, lambda: not b.js("return document.getElementById('senza-webassembly').hidden"), "the message")
     text = b.js("return document.getElementById('senza-webassembly').textContent")
-    return [("message without WebAssembly", "non esegue WebAssembly" in text, True)]
+    # It names the engines the checks run in.
+    named = [name for name in ("Firefox", "Chromium", "WebKit") if name in text]
+    return [("message without WebAssembly", "non esegue WebAssembly" in text, True),
+            ("the engines it names", named, ["Firefox", "Chromium", "WebKit"])]
 
 
 def ending(b):

@@ -1,0 +1,125 @@
+#!/usr/bin/python3
+"""The program on a phone (phone.py chromium): Chromium's device mode, a viewport of 360 x 740
+CSS pixels at 3 device pixels each, touch and no mouse. The window is scaled up to the page's
+width, whole and sharp, with no sideways scroll; a tap on "Input" brings up the keyboard (Qt's
+keyboard field focused, taking text) and text typed on it arrives; taps work on Converti, the
+options, a message box's OK and the menu; with the keyboard open (the viewport's upper half)
+Input, Risultato and Converti stay in view; turned to landscape, the window stays whole. The
+steps are a table; the first that fails ends the check. A screenshot of the phone goes to the
+build's screenshots/ (`cmake -P cmake/refresh-docs.cmake` copies it to docs/)."""
+import os
+import sys
+from pathlib import Path
+
+import facts
+from browser import PHONE, browser as start_browser, describe
+from check import run_table
+from drive import check as drive_check, follows, point
+
+# What the user does: "tap:NAME" (a tap on the control NAME), "text:TEXT" (typed on the phone's
+# keyboard), "view:WxH" (the viewport made W x H CSS pixels: the keyboard open, the phone
+# turned), "shot:NAME". Checks: drive.py's, and
+#   fills           the window as wide as the page lets it, whole, at least at its own size
+#   sharp           its canvas drawn at the device's pixels
+#   keyboard        the keyboard's field focused, taking text
+#   shown NAMES     the controls NAMES (|-separated) inside the viewport
+STEPS = [
+    ("the window fills the width, whole", "", "fills"),
+    ("drawn at 3 device pixels per CSS pixel", "", "sharp"),
+    ("a tap on Decimale", "tap:Decimale", "option Decimale"),
+    ("a tap on Input brings up the keyboard", "tap:Input", "keyboard"),
+    ("text typed on it arrives", "text:12", "boxes 12|"),
+    ("a tap on Converti: 12 refused", "tap:Converti", "box refusal"),
+    ("a tap on OK closes the box", "tap:OK", "closed"),
+    ("a tap on Binario", "tap:Binario", "option Binario"),
+    ("Input, text, Converti: converted", "tap:Input text:1000 tap:Converti shot:screenshot-web-phone",
+     "boxes 1000|1111101000"),
+    ("a tap on Nuovo empties the boxes", "tap:Nuovo", "boxes |"),
+    ("with the keyboard open, the controls stay in view",
+     f"tap:Input view:{PHONE[0]}x{PHONE[1] // 2}", "shown Input|Risultato|Converti"),
+    ("turned to landscape, the window whole", f"view:{PHONE[1]}x{PHONE[0]}", "fills"),
+]
+
+# CSS pixels the program keeps free around its window on each side.
+MARGIN = 4
+
+
+def fills(browser):
+    """The window as large as the page lets it: inside it, with no sideways scroll, and its
+    width or its height within the margins of the page's (less a step of the scale, 1/64)."""
+    got = browser.js("""
+        const root = [...document.querySelectorAll('*')].find(e => e.shadowRoot).shadowRoot;
+        const w = root.querySelector('.qt-window').getBoundingClientRect();
+        const c = root.querySelector('canvas.qt-window-content').getBoundingClientRect();
+        const s = document.getElementById('screen').getBoundingClientRect();
+        return [w.left >= s.left && w.right <= s.right && w.top >= s.top && w.bottom <= s.bottom,
+                document.documentElement.scrollWidth <= innerWidth, w.width, w.height, s.width,
+                s.height, c.width];""")
+    whole, no_scroll, width, height, room_width, room_height, client = got
+    scale = client / facts.CLIENT_WIDTH
+    large = any(room - size <= 2 * MARGIN + size / 64 + 1
+                for room, size in ((room_width, width), (room_height, height)))
+    ok = whole and no_scroll and large and scale >= 1
+    return ok, (f"window inside the page: {whole}, no sideways scroll: {no_scroll}, window"
+                f" {width:.0f} x {height:.0f} in {room_width:.0f} x {room_height:.0f} CSS pixels"
+                f" (scale {scale:.2f})")
+
+
+def check(browser, expected):
+    kind, _, arg = expected.partition(" ")
+    if kind == "fills":
+        return fills(browser)
+    if kind == "sharp":
+        ratio = browser.js("""
+            const root = [...document.querySelectorAll('*')].find(e => e.shadowRoot).shadowRoot;
+            const c = root.querySelector('canvas.qt-window-content');
+            return c.width / c.getBoundingClientRect().width;""")
+        return round(ratio, 2) == 3, f"{ratio:.2f} canvas pixels per CSS pixel"
+    if kind == "keyboard":
+        field = browser.js("""const e = document.activeElement;
+            return e.tagName === 'INPUT' && e.inputMode !== 'none' && e.getAttribute('aria-label');""")
+        return field == "Input", f"the focused field: {field!r}"
+    if kind == "shown":
+        height = browser.js("return visualViewport.height")
+        outside = [name for name in arg.split("|") if not 0 <= point(browser, name)[1] <= height]
+        return not outside, f"out of view in {height:.0f} CSS pixels: {', '.join(outside)}"
+    return drive_check(browser, expected)
+
+
+def act(browser, keys, shots):
+    for key in keys.split():
+        kind, _, arg = key.partition(":")
+        if kind == "tap":
+            browser.tap(*point(browser, arg))
+        elif kind == "text":
+            browser.insert_text(arg)
+        elif kind == "view":
+            browser.phone(*map(int, arg.split("x")))
+        else:
+            browser.screenshot(shots / f"{arg}.png")
+
+
+def main():
+    if sys.argv[1:] != ["chromium"]:
+        raise SystemExit(f"usage: {sys.argv[0]} chromium (the one engine with a phone's emulation)")
+    shots = Path(os.environ["CONVERSIONE_BUILD"]) / "screenshots"
+    shots.mkdir(exist_ok=True)
+    with start_browser("chromium") as browser:
+        print(f"chromium {browser.version}", flush=True)
+        browser.phone()
+        browser.open()
+
+        def step(row):
+            act(browser, row[1], shots)
+            follows(browser, row[2], check)
+
+        def report(row, failure):
+            shot = shots / "web-phone-failure.png"
+            browser.screenshot(shot)
+            return f"the page kept as {shot}; the tree:\n{describe(browser.tree())}"
+
+        run_table(STEPS, step, report=report)
+
+
+if __name__ == "__main__":
+    main()
