@@ -3,12 +3,13 @@
 keys and waits until Orca's debug log ($ORCA_LOG) has the step's utterances, in order. Others may
 come between, but no announcement of the window's that the step does not list: an announcement is
 news of its step, never late or left over. Usage: screen_reader.py PROGRAM"""
-import os, re, shutil, sys, time
+import os, re, sys, time
 from pathlib import Path
 import facts
-from check import fail, poll, run_table, wait
+from check import run_table, wait
 from desktop import Drive, out, press
-from fixture import NOT_UNDER_ORCA, italian_locale
+from fixture import NOT_UNDER_ORCA
+from orcalog import LOG, hear, need_italian, spoken, spoken_then
 
 NOT_BINARY = f"allerta {facts.TITLE};{facts.MESSAGES['refusal']};OK "
 # Orca reads the first line of a run-time error's text with the alert; the rest is announced apart.
@@ -47,24 +48,9 @@ STEPS = [
 ]
 # What only the window's announcements say (a run-time error's text goes on on a line of its own).
 ANNOUNCED = re.compile(rf"notifica|Risultato [0-9 ]+|Binario|Decimale|{EMPTIED}")
-LOG = Path(os.environ["ORCA_LOG"])
 
 
-def spoken():
-    """What Orca spoke, an utterance an item: the log's text less its voice and final full stop."""
-    lines = LOG.read_text(errors="replace").split("\n") if LOG.exists() else []
-    return [re.sub(r"' *\{.*$", "", line.rsplit("SPEECH OUTPUT: '", 1)[-1]).rstrip().removesuffix(".")
-            for line in lines if "SPEECH OUTPUT" in line]
-
-
-def said_in_order(wanted, since):
-    rest = iter(spoken()[since:])
-    return all(utterance in rest for utterance in wanted)
-
-
-if not italian_locale():
-    print("skipped: Orca speaks Italian only with the it_IT.UTF-8 locale, which only root can add")
-    sys.exit(77)
+need_italian()
 release = int(out("dpkg-query", "-W", "-f=${Version}", "orca").split(".")[0])
 env = {k: v for k, v in os.environ.items() if k not in NOT_UNDER_ORCA} | {"QT_QPA_PLATFORM": "xcb"}
 drive = Drive([sys.argv[1]], LOG.parent / "program.log", env)
@@ -76,17 +62,7 @@ def step(row):
     before = 0 if keys == "start" else len(spoken())  # Orca may have spoken before the check
     press(keys, lambda word: word == "start" or drive.special(word), 20)
     # Orca itself may take long to start on a busy machine.
-    if not poll(60 if keys == "start" else 15, lambda: said_in_order(wanted, before)):
-        fail(f"Orca did not say, in order: {';'.join(wanted)}")
-    # An announcement that comes late comes within this time, or with the next step.
-    stray = poll(0.3, lambda: [u for u in spoken()[before:] if ANNOUNCED.fullmatch(u) and u not in wanted])
-    if stray:
-        fail(f"Orca also said: {'; '.join(stray)}")
-
-
-def spoken_then(row, failure):
-    kept = shutil.copy(LOG, Path(os.environ["CONVERSIONE_BUILD"]) / "screen-reader-orca.debug")
-    return "\n".join(["--- what Orca spoke:", *spoken(), f"--- Orca's debug log: {kept}"])
+    hear(wanted, before, 60 if keys == "start" else 15, ANNOUNCED)
 
 
 def speech_dispatcher(row):
@@ -95,6 +71,6 @@ def speech_dispatcher(row):
 
 
 began = time.monotonic()
-drive.run(STEPS, spoken_then, step)
+drive.run(STEPS, spoken_then("screen-reader-orca.debug"), step)
 run_table([("the same speech went on to speech-dispatcher's text module",)], speech_dispatcher)
 print(f"screen reader: {len(STEPS)} steps spoken as expected in {time.monotonic() - began:.0f} s")
