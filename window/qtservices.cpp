@@ -57,9 +57,13 @@ void QtMessageBoxService::showMessage(const QString &prompt)
 
 void QtEndService::endProgram()
 {
-    QCoreApplication::exit(0);
 #ifdef Q_OS_WASM
-    endInBrowser(); // Qt's event loop does not return there
+    // Qt's event loop never returns in the browser: main's stack was unwound under it, and asking
+    // it to quit reached an event loop that is no longer there (a memory fault, the program not
+    // ended). The page is told of the end instead.
+    endInBrowser();
+#else
+    QCoreApplication::exit(0);
 #endif
 }
 
