@@ -4,13 +4,11 @@ sent with no pause and with 50 ms between them, as a quick typist sends them, ea
 times, must do what they do on the desktop every time, where the program reads each key only
 once the one before is done. A row of the table is one series; the count of tries that went
 wrong is printed for each pause."""
-import os
 import sys
-from pathlib import Path
 
 from browser import browser as start_browser, engine_argument
 from check import Failure, run_table
-from drive import act, follows
+from drive import act, follows, shots_folder
 
 TRIES = 20
 PAUSES = (0, 0.05)  # seconds between keys
@@ -62,8 +60,7 @@ def series(browser, shots, row):
 
 def main():
     engine = engine_argument(sys.argv)
-    shots = Path(os.environ["CONVERSIONE_BUILD"]) / "screenshots"
-    shots.mkdir(exist_ok=True)
+    shots = shots_folder()
     with start_browser(engine) as browser:
         print(f"{engine} {browser.version}", flush=True)
         browser.open()

@@ -219,10 +219,16 @@ def follows(browser, expected, checker=check):
         raise Failure(f"expected {expected[:60]!r}, {seen[1]}") from None
 
 
-def main():
-    engine = engine_argument(sys.argv)
+def shots_folder():
+    """The build's folder of screenshots, made where missing."""
     shots = Path(os.environ["CONVERSIONE_BUILD"]) / "screenshots"
     shots.mkdir(exist_ok=True)
+    return shots
+
+
+def main():
+    engine = engine_argument(sys.argv)
+    shots = shots_folder()
     with start_browser(engine) as browser:
         print(f"{engine} {browser.version}", flush=True)
         browser.open()

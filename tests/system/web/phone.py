@@ -7,14 +7,12 @@ options, a message box's OK and the menu; with the keyboard open (the viewport's
 Input, Risultato and Converti stay in view; turned to landscape, the window stays whole. The
 steps are a table; the first that fails ends the check. A screenshot of the phone goes to the
 build's screenshots/ (`cmake -P cmake/refresh-docs.cmake` copies it to docs/)."""
-import os
 import sys
-from pathlib import Path
 
 import facts
 from browser import PHONE, browser as start_browser, describe
 from check import run_table
-from drive import check as drive_check, follows, point
+from drive import check as drive_check, follows, point, shots_folder
 
 # What the user does: "tap:NAME" (a tap on the control NAME), "text:TEXT" (typed on the phone's
 # keyboard), "view:WxH" (the viewport made W x H CSS pixels: the keyboard open, the phone
@@ -102,8 +100,7 @@ def act(browser, keys, shots):
 def main():
     if sys.argv[1:] != ["chromium"]:
         raise SystemExit(f"usage: {sys.argv[0]} chromium (the one engine with a phone's emulation)")
-    shots = Path(os.environ["CONVERSIONE_BUILD"]) / "screenshots"
-    shots.mkdir(exist_ok=True)
+    shots = shots_folder()
     with start_browser("chromium") as browser:
         print(f"chromium {browser.version}", flush=True)
         browser.phone()
