@@ -13,6 +13,7 @@ import facts
 from browser import PHONE, browser as start_browser, describe
 from check import run_table
 from drive import check as drive_check, follows, point, shots_folder
+from page import QT
 
 # What the user does: "tap:NAME" (a tap on the control NAME), "text:TEXT" (typed on the phone's
 # keyboard), "view:WxH" (the viewport made W x H CSS pixels: the keyboard open, the phone
@@ -45,11 +46,8 @@ MARGIN = 4
 def fills(browser):
     """The window as large as the page lets it: inside it, with no sideways scroll, and its
     width or its height within the margins of the page's (less a step of the scale, 1/64)."""
-    got = browser.js("""
-        const root = [...document.querySelectorAll('*')].find(e => e.shadowRoot).shadowRoot;
-        const w = root.querySelector('.qt-window').getBoundingClientRect();
-        const c = root.querySelector('canvas.qt-window-content').getBoundingClientRect();
-        const s = document.getElementById('screen').getBoundingClientRect();
+    got = browser.js(QT + """
+        const w = win.getBoundingClientRect(), c = canvas.getBoundingClientRect(), s = screen;
         return [w.left >= s.left && w.right <= s.right && w.top >= s.top && w.bottom <= s.bottom,
                 document.documentElement.scrollWidth <= innerWidth, w.width, w.height, s.width,
                 s.height, c.width];""")
@@ -68,10 +66,7 @@ def check(browser, expected):
     if kind == "fills":
         return fills(browser)
     if kind == "sharp":
-        ratio = browser.js("""
-            const root = [...document.querySelectorAll('*')].find(e => e.shadowRoot).shadowRoot;
-            const c = root.querySelector('canvas.qt-window-content');
-            return c.width / c.getBoundingClientRect().width;""")
+        ratio = browser.js(QT + "return canvas.width / canvas.getBoundingClientRect().width;")
         return round(ratio, 2) == 3, f"{ratio:.2f} canvas pixels per CSS pixel"
     if kind == "keyboard":
         field = browser.js("""const e = document.activeElement;
