@@ -6,9 +6,9 @@ once the one before is done. A row of the table is one series; the count of trie
 wrong is printed for each pause."""
 import sys
 
-from browser import browser as start_browser, engine_argument
+from browser import engine_argument
 from check import Failure, run_table
-from drive import act, follows, shots_folder
+from drive import act, follows, opened, shots_folder
 
 TRIES = 20
 PAUSES = (0, 0.05)  # seconds between keys
@@ -59,11 +59,8 @@ def series(browser, shots, row):
 
 
 def main():
-    engine = engine_argument(sys.argv)
     shots = shots_folder()
-    with start_browser(engine) as browser:
-        print(f"{engine} {browser.version}", flush=True)
-        browser.open()
+    with opened(engine_argument(sys.argv)) as browser:
         run_table(ROWS, lambda row: series(browser, shots, row), keep_going=True)
 
 

@@ -9,6 +9,7 @@ to the build's screenshots/ (Chromium's as they are named; `cmake -P cmake/refre
 copies them to docs/), the other engines' with the engine's name after theirs."""
 import os
 import sys
+from contextlib import contextmanager
 from pathlib import Path
 
 import facts
@@ -226,23 +227,36 @@ def shots_folder():
     return shots
 
 
-def main():
-    engine = engine_argument(sys.argv)
-    shots = shots_folder()
+@contextmanager
+def opened(engine, prepare=lambda browser: None):
+    """ENGINE's browser started, PREPARE(browser) done, and the program's page open in it."""
     with start_browser(engine) as browser:
         print(f"{engine} {browser.version}", flush=True)
+        prepare(browser)
         browser.open()
+        yield browser
 
-        def step(row):
-            act(browser, row[1], shots)
-            follows(browser, row[2])
 
-        def report(row, failure):
-            shot = shots / shot_name(browser, "web-drive-failure")
-            browser.screenshot(shot)
-            return f"the page kept as {shot}; the tree:\n{describe(browser.tree())}"
+def drive(browser, steps, failure_shot, doer=act, checker=check):
+    """Runs a table of steps (what, what the user does, what must follow); the first that fails
+    ends it, with the tree and the screenshot FAILURE_SHOT kept."""
+    shots = shots_folder()
 
-        run_table(STEPS, step, report=report)
+    def step(row):
+        doer(browser, row[1], shots)
+        follows(browser, row[2], checker)
+
+    def report(row, failure):
+        shot = shots / shot_name(browser, failure_shot)
+        browser.screenshot(shot)
+        return f"the page kept as {shot}; the tree:\n{describe(browser.tree())}"
+
+    run_table(steps, step, report=report)
+
+
+def main():
+    with opened(engine_argument(sys.argv)) as browser:
+        drive(browser, STEPS, "web-drive-failure")
 
 
 if __name__ == "__main__":

@@ -10,9 +10,8 @@ build's screenshots/ (`cmake -P cmake/refresh-docs.cmake` copies it to docs/).""
 import sys
 
 import facts
-from browser import PHONE, browser as start_browser, describe
-from check import run_table
-from drive import check as drive_check, follows, point, shots_folder
+from browser import PHONE
+from drive import check as drive_check, drive, opened, point
 from page import QT
 
 # What the user does: "tap:NAME" (a tap on the control NAME), "text:TEXT" (typed on the phone's
@@ -95,22 +94,8 @@ def act(browser, keys, shots):
 def main():
     if sys.argv[1:] != ["chromium"]:
         raise SystemExit(f"usage: {sys.argv[0]} chromium (the one engine with a phone's emulation)")
-    shots = shots_folder()
-    with start_browser("chromium") as browser:
-        print(f"chromium {browser.version}", flush=True)
-        browser.phone()
-        browser.open()
-
-        def step(row):
-            act(browser, row[1], shots)
-            follows(browser, row[2], check)
-
-        def report(row, failure):
-            shot = shots / "web-phone-failure.png"
-            browser.screenshot(shot)
-            return f"the page kept as {shot}; the tree:\n{describe(browser.tree())}"
-
-        run_table(STEPS, step, report=report)
+    with opened("chromium", lambda browser: browser.phone()) as browser:
+        drive(browser, STEPS, "web-phone-failure", act, check)
 
 
 if __name__ == "__main__":
