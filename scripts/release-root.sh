@@ -7,8 +7,8 @@
 # with no command, that is all. One run at a time per root: a second waits. When the command
 # ends, whatever its status, everything mounted is unmounted and every process left inside ended.
 set -euo pipefail
-here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
-tree="$(cd "$here/.." && pwd)"
+cd "$(dirname "${BASH_SOURCE[0]}")/.."
+source scripts/lib/source-date-epoch.sh # taken here, where git is: the roots get the same time
 
 release=${1:?usage: scripts/release-root.sh RELEASE [COMMAND...]}
 shift
@@ -22,7 +22,7 @@ exec 9>"$roots/$release.lock"
 flock -w 3600 9 || { echo "release-root: $root stays locked by another run" >&2; exit 1; }
 
 if [ ! -e "$ready" ]; then
-    bash "$here/install-deps.sh" releases
+    bash scripts/install-deps.sh releases
     echo "release-root: making a $release root in $root"
     rm -rf "$root"
     # The archive's Release file for unstable may be past its Valid-Until date.
@@ -83,12 +83,11 @@ mount_into tmpfs /run -t tmpfs
 src=$root/work/src
 mkdir -p "$src"
 find "$src" -mindepth 1 -maxdepth 1 ! -name build -exec rm -rf {} +
-git -C "$tree" ls-files -z | (cd "$tree" && tar --null -T - -cf -) | tar -xf - -C "$src"
+git ls-files -z | tar --null -T - -cf - | tar -xf - -C "$src"
 
 echo "release-root: $release ($(cat "$root/etc/debian_version")): $*"
 chroot "$root" /usr/bin/env -i PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
     HOME=/root TERM="${TERM:-dumb}" LANG=C.UTF-8 CI="${CI:-}" KEEP="${KEEP:-}" \
-    FUZZ_SECONDS="${FUZZ_SECONDS:-}" CONVERSIONE_RELEASE="$release" \
+    FUZZ_SECONDS="${FUZZ_SECONDS:-}" SOURCE_DATE_EPOCH="$SOURCE_DATE_EPOCH" \
     NODE_EXTRA_CA_CERTS=/etc/ssl/certs/ca-certificates.crt \
-    ${SOURCE_DATE_EPOCH:+SOURCE_DATE_EPOCH="$SOURCE_DATE_EPOCH"} \
     /bin/bash -c 'cd /work/src && exec "$@"' release-root "$@"

@@ -17,7 +17,6 @@ fi
 if grep -qx 'VERSION_CODENAME=trixie' /etc/os-release; then
     bash scripts/test.sh web
 else
-    source scripts/lib/source-date-epoch.sh # taken here, where git is
     bash scripts/release-root.sh trixie bash scripts/web.sh
     from=${CONVERSIONE_ROOTS:-/var/cache/conversione/roots}/trixie/work/src/build/web
     rm -rf "$site"

@@ -6,7 +6,6 @@
 # Usage: bash scripts/windows.sh [CTEST_ARGS...]
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
-source scripts/lib/source-date-epoch.sh # here, where git is
 if grep -qx 'VERSION_CODENAME=trixie' /etc/os-release; then
     exec bash scripts/test.sh windows "$@"
 fi

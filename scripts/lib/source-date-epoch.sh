@@ -2,8 +2,8 @@
 # Sourced from the tree's top folder by the scripts that make packages: exports SOURCE_DATE_EPOCH,
 # the one time that two builds of one commit stamp everywhere (archives, packages, and rcc's
 # resources in place of the embedded files' times), so that they give the same bytes. Kept when
-# already set; else the last commit's time; without git (a tree exported from it, or the copy in
-# a root of another release), noon UTC of the release date.
+# already set (scripts/release-root.sh hands its roots the time taken outside); else the last
+# commit's time; without git (a tree exported from it), noon UTC of the release date.
 if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
     SOURCE_DATE_EPOCH=$(git log -1 --format=%ct 2>/dev/null) || SOURCE_DATE_EPOCH=""
     if [ -z "$SOURCE_DATE_EPOCH" ]; then
