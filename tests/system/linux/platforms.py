@@ -5,11 +5,11 @@ natively, with its app id), and SIGTERM, as at logout, end it with status 143 an
 Without one it must end at once with status 1 and the one message that says what to do, with no
 trace of Qt's own. X11 is the display fixture's; Wayland is weston's headless back end, where the
 window shows in the requests it sends (WAYLAND_DEBUG). Usage: platforms.py PROGRAM"""
-import glob, os, random, re, subprocess, sys, tempfile
+import glob, os, random, re, shutil, sys, tempfile
 from pathlib import Path
 import facts
 from check import fail, poll, run_table
-from desktop import out
+from desktop import out, windows
 from fixture import descendants, end, launch
 
 program, tmp = os.path.abspath(sys.argv[1]), Path(tempfile.mkdtemp())
@@ -23,7 +23,7 @@ gone = next(f":{n}" for n in random.sample(range(600, 900), 300)
 (nowayland / "plugins/platforms").mkdir(parents=True)
 (nowayland / "plugins/platforms/libqxcb.so").symlink_to(glob.glob("/usr/lib/*/qt6/plugins/platforms/libqxcb.so")[0])
 (nowayland / "qt.conf").write_text(f"[Paths]\nPlugins={nowayland}/plugins\n")
-subprocess.run(["cp", program, nowayland], check=True)
+shutil.copy(program, nowayland)
 WAYLAND = "WAYLAND_DISPLAY=conversione-ci"
 # Name, program, variables (besides PATH, HOME, XDG_RUNTIME_DIR and no session bus, which libdbus
 # would start on X to outlive the row), then where the window shows, or the message's pattern.
@@ -50,8 +50,8 @@ WINDOW = {f'set_title("{facts.TITLE}")', f'set_app_id("{facts.APP_ID}")',
 def shown(where, protocol):
     if where == "wayland":
         return WINDOW <= set(re.findall(TOPLEVEL, protocol)) and re.search(r"xdg_surface[@#]\d+\.ack_configure", protocol)
-    return "Geometry: {}x{}".format(*SIZE) in out("xdotool", "search", "--onlyvisible", "--name",
-                                                  f"^{facts.TITLE}$", "getwindowgeometry")
+    return any("Geometry: {}x{}".format(*SIZE) in out("xdotool", "getwindowgeometry", window)
+               for window in windows())
 
 
 def run(row):
@@ -62,8 +62,8 @@ def run(row):
     env.update(variable.split("=", 1) for variable in variables.split())
     app = launch([binary], tmp / "row.log", cwd=tmp, env=env)
     protocol = lambda: (tmp / "row.log").read_text(errors="replace")
-    window = expected in ("x11", "wayland")
-    if window:
+    displayed = expected in ("x11", "wayland")
+    if displayed:
         window = poll(10, lambda: shown(expected, protocol()) or app.poll() is not None) and shown(expected, protocol())
         app.terminate()
     ended = poll(10, lambda: app.poll() is not None)
@@ -72,7 +72,7 @@ def run(row):
     # Lines of the protocol log start with a time (of day on newer libwayland).
     text = "".join(l for l in protocol().splitlines(True) if not re.match(r"\[ *[0-9:]*\.[0-9]*\] ", l))
     wrong = [(not ended, "still running after 10 s")]
-    if expected in ("x11", "wayland"):
+    if displayed:
         wrong += [(not window, f"no window on {expected} within 10 s"),
                   (status != 143, "not ended by SIGTERM (143)"), (text, "it printed something"),
                   (re.search(r"wl_display[@#]\d+\.error\(", protocol()), "a Wayland protocol error")]
@@ -111,4 +111,4 @@ try:
               lambda row: row[1]() if callable(row[1]) else run(row), keep_going=True)
 finally:
     end([weston.pid])
-    subprocess.run(["rm", "-rf", tmp])
+    shutil.rmtree(tmp, ignore_errors=True)
