@@ -291,10 +291,14 @@ void fitAndCentre(QWidget &window)
     const qreal scale = fittingScale(window);
     if (!qFuzzyCompare(scale, QHighDpiScaling::factor(screen)))
         setScale(screen, scale);
-    QRect frame = window.frameGeometry();
+    // The frame as the page lays it out now: the widget's own copy of it lags behind a title bar
+    // restyled since the window was shown (in Firefox and WebKit the window sat 12 pixels high).
+    const QMargins margins = window.windowHandle()->frameMargins();
+    QRect frame = window.geometry().marginsAdded(margins);
     const QRect room = screen->availableGeometry();
     frame.moveCenter(room.center());
-    window.move(qMax(frame.left(), room.left()), qMax(frame.top(), room.top()));
+    frame.moveTopLeft({ qMax(frame.left(), room.left()), qMax(frame.top(), room.top()) });
+    window.setGeometry(frame.marginsRemoved(margins));
     fitting = false;
 }
 
