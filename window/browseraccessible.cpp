@@ -69,6 +69,26 @@ void ownChildren(val &element, QAccessibleInterface *iface)
     setAttribute(element, "aria-owns", ids.join(u' '));
 }
 
+// The texts of a message box, which a screen reader reads as the box's description.
+QString textsOf(QAccessibleInterface *box)
+{
+    QStringList ids;
+    for (int i = 0; i < box->childCount(); ++i) {
+        QAccessibleInterface *child = box->child(i);
+        if (child->role() == QAccessible::StaticText && !child->text(QAccessible::Name).isEmpty())
+            ids << QAccessibleBridgeUtils::accessibleId(child);
+    }
+    return ids.join(u' ');
+}
+
+QAccessibleInterface *boxOf(QAccessibleInterface *iface)
+{
+    for (; iface; iface = iface->parent())
+        if (iface->role() == QAccessible::Dialog || iface->role() == QAccessible::AlertMessage)
+            return iface;
+    return nullptr;
+}
+
 bool hasRadioButtons(QAccessibleInterface *iface)
 {
     for (int i = 0; i < iface->childCount(); ++i)
@@ -117,11 +137,44 @@ void complete(QAccessibleInterface *iface)
                                                           : QStringLiteral("alertdialog"));
         setAttribute(element, "aria-modal", QStringLiteral("true"));
         setAttribute(element, "aria-label", name);
+        setAttribute(element, "aria-describedby", textsOf(iface));
         ownChildren(element, iface);
+        break;
+    case QAccessible::Button:
+        // A box's button, which takes the focus as the box opens, carries the box's message:
+        // a screen reader reads it with the button, whatever it makes of the box around it.
+        if (QAccessibleInterface *box = boxOf(iface))
+            setAttribute(element, "aria-describedby", textsOf(box));
         break;
     default:
         break;
     }
+}
+
+// What the window says without moving the focus (a result, an option, the boxes emptied): Qt
+// leaves its announcement events out of the page, so the program speaks them through a live
+// region of its own, out of sight.
+constexpr const char *announcementsId = "conversione-annunci";
+
+void addAnnouncementRegion()
+{
+    val document = val::global("document");
+    if (!document.call<val>("getElementById", std::string(announcementsId)).isNull())
+        return;
+    val region = document.call<val>("createElement", std::string("div"));
+    region.set("id", announcementsId);
+    setAttribute(region, "role", u"status"_s);
+    setAttribute(region, "style",
+                 u"position: absolute; width: 1px; height: 1px; overflow: hidden; "
+                 "clip-path: inset(50%); white-space: nowrap"_s);
+    document["body"].call<void>("appendChild", region);
+}
+
+void speak(const QString &message)
+{
+    val region = val::global("document").call<val>("getElementById", std::string(announcementsId));
+    if (!region.isNull())
+        region.set("textContent", message.toStdString());
 }
 
 val keyboardField()
@@ -296,6 +349,10 @@ void update(QAccessibleEvent *event)
     if (!enabled || type == QAccessible::ObjectDestroyed || type == QAccessible::ObjectHide
         || QCoreApplication::closingDown())
         return;
+    if (type == QAccessible::Announcement) {
+        speak(static_cast<QAccessibleAnnouncementEvent *>(event)->message());
+        return;
+    }
     QAccessibleInterface *iface = event->accessibleInterface();
     if (!iface || !iface->isValid())
         return;
@@ -310,6 +367,9 @@ void update(QAccessibleEvent *event)
             placeFocusSoon();
     } else if (type == QAccessible::Focus && isItemOf(iface, focused)) {
         describeFocus(iface);
+        // Screen readers read the focused element when the focus moves to it, not when its name
+        // changes, and moving it away and back would close the menu: the item is spoken.
+        speak(iface->text(QAccessible::Name));
     }
     QAccessibleInterface *parent = iface->parent();
     if (parent && parent->isValid())
@@ -324,6 +384,7 @@ void enable()
         return;
     }
     button.call<void>("click");
+    addAnnouncementRegion();
     enabled = true;
     platformAccessibility()->setActive(true); // widgets report their changes from now on
     for (QWidget *window : QApplication::topLevelWidgets())

@@ -70,7 +70,15 @@
         show(null);
         whenWindowShown(() => document.body.dataset.pronto = "1");
       },
-      onExit: (status) => show(status.crashed ? "errore" : "fine"),
+      // The window is gone: the keyboard (and a screen reader) goes to the button that starts
+      // it again, which carries what the page says. Once the key that ended the program is done
+      // with: the Enter of Chiudi would otherwise press the button too.
+      onExit: (status) => {
+        delete document.body.dataset.pronto;
+        const id = status.crashed ? "errore" : "fine";
+        show(id);
+        setTimeout(() => document.querySelector(`#${id} button`).focus());
+      },
     },
   }).catch((error) => {
     console.error(error);
