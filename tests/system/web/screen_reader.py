@@ -17,31 +17,33 @@ EMPTIED = "Input e Risultato vuoti, cursore in Input"
 # (as the desktop program has it said), each looked for in what it says, listed at the end.
 # Firefox keeps the browser's focus on one field of the page, which the program gives the focused
 # control's role and name: "campo inserimento" is Orca's word for a text field, "button" Firefox's
-# English role name. Orca+A twice makes focus mode sticky, as for any web application: every key
+# English role name. A message box's OK carries the box's text; the result, the option chosen with
+# the arrow keys, the boxes emptied and the menu item highlighted come from the program's live
+# region; once the program has ended, the focus is on the page's button that starts it again. Orca+A twice makes focus mode sticky, as for any web application: every key
 # goes to the page, none to Orca's browse-mode commands, a message box's included.
 STEPS = [
     ("start", "Lettore schermo attivo", ""),
     ("open", f"Caricamento di {facts.TITLE} completato;Input campo inserimento", ""),
     ("sticky", "Modalità focus adesiva", ""),
-    ("type:1000 Return", "", "Risultato 1 1 1 1 1 0 1 0 0 0"),
+    ("type:1000 Return", "Risultato 1 1 1 1 1 0 1 0 0 0", ""),
     ("Tab", "Risultato campo inserimento 1111101000", ""),
     ("Tab", "Converti button", ""),
     ("Tab", "Binario selezionato pulsante radio", ""),
     ("Tab", "Input campo inserimento 1000 selezionato", ""),
     ("shift+Tab", "Binario selezionato pulsante radio", ""),
     ("Down", "Input campo inserimento 1000", "Decimale"),
-    ("ctrl+a type:12 Return", "OK button", facts.MESSAGES["refusal"]),
+    ("ctrl+a type:12 Return", f"OK button;{facts.MESSAGES['refusal']}", ""),
     ("Return", "Input campo inserimento", ""),
     ("shift+Tab", "Decimale selezionato pulsante radio", ""),
     ("Up", "Input campo inserimento", "Binario"),
     ("type:abc Return", "", f"{facts.MESSAGES['error13'].splitlines()[0]};OK button"),
     ("Return", "Input campo inserimento abc", ""),
     ("F10", "Nuovo", ""),
-    ("Return", "Input campo inserimento", EMPTIED),
+    ("Return", f"Input campo inserimento;{EMPTIED}", ""),
     ("Tab", "Risultato campo inserimento", ""),
     ("F10", "Nuovo", ""),
-    ("Right", "", "Chiudi"),
-    ("Return ended", "", "Il programma è terminato"),
+    ("Right", "Chiudi", ""),
+    ("Return ended", "Avvia di nuovo button;Il programma è terminato", ""),
 ]
 ANNOUNCED = re.compile(rf"Risultato [0-9 ]+|Binario|Decimale|{EMPTIED}")
 ENDED = "return !document.getElementById('fine').hidden"
