@@ -89,6 +89,9 @@ ROWS = [
     ("web_phone_chromium", "web",
      "on a phone turned to landscape the window keeps its desktop size, a third of the width",
      r"turned to landscape, the window whole: expected 'fills', .*\(scale 1\.00\)"),
+    ("web_screen_reader_firefox", "web",
+     "a screen reader hears every option as not selected, the chosen one too",
+     r"Orca did not say, in order: Binario selezionato pulsante radio"),
     ("web_reproducible", "web", LEAK,
      r"DIFFERS: build/web/site/conversione\.wasm: .* holds the path of the tree it was built in"),
 ]
