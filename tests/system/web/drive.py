@@ -131,9 +131,9 @@ def dialog_text(nodes):
 def point(browser, what):
     """Where a user clicks or taps WHAT, in CSS pixels: "beside" the window (the page's bottom left
     corner), or the control named WHAT. Qt 6.8 places the accessible element of a button in a
-    button box off to the right, at the right height and size: for a message box's OK, the point
-    is at that height and at the right end of the box, where the button is, inside the box's
-    margin."""
+    button box elsewhere (off to the right; on a phone, above the page) at the button's size: for a
+    message box's OK, the point is in the box's bottom right corner, where the button is, inside
+    the box's margin."""
     if what == "beside":
         return [5, browser.js("return document.documentElement.clientHeight") - 5]
     found = browser.js("""
@@ -146,7 +146,8 @@ def point(browser, what):
         const box = arguments[0] === 'OK' && [...root.querySelectorAll('.qt-window')]
                 .sort((a, b) => (+a.style.zIndex || 0) - (+b.style.zIndex || 0)).at(-1)
                 .querySelector('canvas.qt-window-content').getBoundingClientRect();
-        return [box ? box.right - 12 - r.width / 2 : r.x + r.width / 2, r.y + r.height / 2];""",
+        return box ? [box.right - 12 - r.width / 2, box.bottom - 12 - r.height / 2]
+                   : [r.x + r.width / 2, r.y + r.height / 2];""",
                        what)
     if not found:
         raise Failure(f"no control '{what}' on the page")
