@@ -12,7 +12,7 @@ cd "$(dirname "${BASH_SOURCE[0]}")/.."
 if [ "$(. /etc/os-release && echo "${VERSION_CODENAME:-}")" != trixie ]; then
     exec bash scripts/release-root.sh trixie bash bench/web.sh "$@"
 fi
-bash scripts/install-deps.sh web
+bash scripts/install-deps.sh web display # xvfb-run needs xauth
 site=build/web/site
 [ -f "$site/index.html" ] || { echo "bench/web: no site in $site; run bash scripts/web.sh" >&2; exit 1; }
 # Firefox and WebKit run in windows, on a display of their own, with a session bus for their
