@@ -87,7 +87,7 @@ ROWS = [
        r"F10 Right Return: Chiudi ends the program: \d+ of \d+ wrong with 0 ms between keys")
       for engine in ENGINES),
     ("web_phone_chromium", "web",
-     "on a phone turned to landscape the window keeps its desktop size, a third of the width",
+     "a phone taken for a desktop: turned to landscape the window keeps its desktop size",
      r"turned to landscape, the window whole: expected 'fills', .*\(scale 1\.00\)"),
     ("web_screen_reader_firefox", "web",
      "a screen reader hears every option as not selected, the chosen one too",
