@@ -158,9 +158,8 @@ constexpr const char *announcementsId = "conversione-annunci";
 
 void addAnnouncementRegion()
 {
+    // Made once a page: starting the program again loads the page again.
     val document = val::global("document");
-    if (!document.call<val>("getElementById", std::string(announcementsId)).isNull())
-        return;
     val region = document.call<val>("createElement", std::string("div"));
     region.set("id", announcementsId);
     setAttribute(region, "role", u"status"_s);
