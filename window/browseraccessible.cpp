@@ -66,6 +66,10 @@ void ownChildren(val &element, QAccessibleInterface *iface)
     QStringList ids;
     for (int i = 0; i < iface->childCount(); ++i)
         ids << QAccessibleBridgeUtils::accessibleId(iface->child(i));
+    // Set anew each time: WebKit forgets what an element owns when the owned elements move (a
+    // message box shown again is a new window, where Qt moves them), and keeps forgetting if the
+    // attribute is given the value it has.
+    element.call<void>("removeAttribute", std::string("aria-owns"));
     setAttribute(element, "aria-owns", ids.join(u' '));
 }
 
@@ -169,6 +173,8 @@ void addAnnouncementRegion()
     document["body"].call<void>("appendChild", region);
 }
 
+constexpr int announcementDelay = 150; // milliseconds
+
 void speak(const QString &message)
 {
     val region = val::global("document").call<val>("getElementById", std::string(announcementsId));
@@ -205,6 +211,7 @@ void describeFocus(QAccessibleInterface *iface)
         { QAccessible::RadioButton, QStringLiteral("radio") },
         { QAccessible::MenuItem, QStringLiteral("menuitem") },
     };
+    field.call<void>("removeAttribute", std::string("aria-hidden"));
     setAttribute(field, "role", roles.value(iface->role(), QStringLiteral("textbox")));
     setAttribute(field, "aria-label", iface->text(QAccessible::Name));
     setAttribute(field, "aria-readonly", iface->state().readOnly ? u"true"_s : u"false"_s);
@@ -261,6 +268,18 @@ void focusWithoutScrolling(val element)
     element.call<void>("focus", options);
 }
 
+// Qt 6.8 makes a message box shown a second time the active window without giving the focus to
+// the control the box holds: no widget has the focus, and the keys reach the box alone. The box's
+// own focus widget takes it, as the first time.
+QWidget *focusInShownBox()
+{
+    QWidget *modal = QApplication::activeModalWidget();
+    if (!modal || !modal->isActiveWindow() || !modal->focusWidget())
+        return nullptr;
+    modal->focusWidget()->setFocus(Qt::ActiveWindowFocusReason);
+    return QApplication::focusWidget();
+}
+
 bool placementPending = false;
 int placementRetries = 0;
 
@@ -272,6 +291,8 @@ void placeFocus()
 {
     placementPending = false;
     QWidget *focused = QApplication::focusWidget();
+    if (!focused)
+        focused = focusInShownBox();
     // A box closing still has the focus for a moment: the window it goes back to takes it next.
     if (!enabled || !focused || !focused->window()->isVisible() || QCoreApplication::closingDown())
         return;
@@ -288,6 +309,10 @@ void placeFocus()
         placementRetries = 0;
         if (!element.strictlyEquals(active))
             focusWithoutScrolling(element);
+        // The field still reads as the control it last stood for (the box's OK itself, told
+        // before the box was modal): out of the tree while the box is open.
+        if (val field = keyboardField(); !field.isNull())
+            setAttribute(field, "aria-hidden", u"true"_s);
         return;
     }
     placementRetries = 0;
@@ -349,7 +374,10 @@ void update(QAccessibleEvent *event)
         || QCoreApplication::closingDown())
         return;
     if (type == QAccessible::Announcement) {
-        speak(static_cast<QAccessibleAnnouncementEvent *>(event)->message());
+        // Spoken after the focus change that may come with it (an option chosen sends the caret
+        // back to Input), which a screen reader reads first and which would cut it short.
+        const QString message = static_cast<QAccessibleAnnouncementEvent *>(event)->message();
+        QTimer::singleShot(announcementDelay, qApp, [message] { speak(message); });
         return;
     }
     QAccessibleInterface *iface = event->accessibleInterface();
