@@ -35,6 +35,8 @@ ENGINES = ("chromium", "firefox", "webkit")
 HERE = Path(__file__).resolve().parent
 WIDTH, HEIGHT = 800, 600  # the page's viewport, in CSS pixels
 PHONE = (360, 740)  # a phone's viewport, upright, in CSS pixels
+# Whether the program's window is on the page; asked while a page loads too, before it has a body.
+READY = "return document.body?.dataset.pronto === '1'"
 
 # Key names of the steps' tables, as the DOM names them (puppeteer takes these; Selenium's below).
 KEYS = {"Return": "Enter", "Tab": "Tab", "Down": "ArrowDown", "Up": "ArrowUp", "Right": "ArrowRight",
@@ -93,8 +95,7 @@ class Browser:
         if ready:
             try:
                 # The window on the page, and the keyboard with it: Qt's keyboard field focused.
-                wait(30, lambda: self.js("return document.body.dataset.pronto === '1' &&"
-                                         " document.activeElement.tagName === 'INPUT'"),
+                wait(30, lambda: self.js(READY + " && document.activeElement.tagName === 'INPUT'"),
                      "the program's window on the page, with the keyboard")
             except Failure as failure:
                 raise Failure(f"{failure}; the console:\n{self.console()}") from None

@@ -9,7 +9,7 @@ are listed."""
 import sys
 
 import facts
-from browser import browser, engine_argument
+from browser import READY, browser, engine_argument
 from check import Failure, run_table, wait
 
 WINDOW = (facts.CLIENT_WIDTH, facts.CLIENT_HEIGHT)  # the client area below the menu bar, in CSS pixels
@@ -62,7 +62,7 @@ def progress(b):
     b.open(ready=False, slow=True)
     shown = b.js("""const p = document.getElementById('caricamento');
                     return !p.hidden && !!p.querySelector('progress') && p.textContent.trim();""")
-    wait(60, lambda: b.js("return document.body.dataset.pronto === '1'"), "the window")
+    wait(60, lambda: b.js(READY), "the window")
     gone = b.js("return document.getElementById('caricamento').hidden")
     return [("progress while loading", shown, "Caricamento del programma…"),
             ("gone once loaded", gone, True)]
@@ -90,7 +90,7 @@ def ending(b):
     wait(5, lambda: not b.js("return document.getElementById('fine').hidden"), "the end")
     text = b.js("return document.getElementById('fine').innerText")
     b.js("document.querySelector('#fine button').click()")
-    wait(30, lambda: b.js("return document.body.dataset.pronto === '1'"), "a new start")
+    wait(30, lambda: b.js(READY), "a new start")
     b.press("type:10", "Return")
     again = wait(5, lambda: b.js(QT + "return !!canvas"), "the window")
     return [("Chiudi: the page says so", text.split("\n")[0], "Il programma è terminato."),
