@@ -28,15 +28,14 @@ def said_in_order(wanted, since):
     return all(utterance in rest for utterance in wanted)
 
 
-def hear(wanted, since, seconds, announced, also=()):
+def hear(wanted, since, seconds, announced):
     """Waits SECONDS for the utterances WANTED, in order, after the first SINCE; fails naming them,
     or naming what ANNOUNCED (a pattern of the program's announcements) matches that was said
-    then or within 0.3 s but is neither wanted nor in ALSO: an announcement is news of its step,
-    never late or left over."""
+    then or within 0.3 s but is not wanted: an announcement is news of its step, never late or
+    left over."""
     if not poll(seconds, lambda: said_in_order(wanted, since)):
         fail(f"Orca did not say, in order: {';'.join(wanted)}")
-    expected = [*wanted, *also]
-    stray = poll(0.3, lambda: [u for u in spoken()[since:] if announced.fullmatch(u) and u not in expected])
+    stray = poll(0.3, lambda: [u for u in spoken()[since:] if announced.fullmatch(u) and u not in wanted])
     if stray:
         fail(f"Orca also said: {'; '.join(stray)}")
 
