@@ -13,10 +13,11 @@ on Debian 13 (a Debian 13 root on Debian 12). As root, from the top of the tree:
 
 A row copies the tracked files into build/drill-PRESET (its build/ kept between rows and runs, so
 builds are incremental), applies the row's patch from this folder there with patch -p1 (its own
-CHECK.patch, or one that the web checks' browser engines share), runs `bash scripts/test.sh
-PRESET -R '^CHECK$'` in the copy (with the check's fixtures; builds at most -j2) and takes the
-patch out again. Each run's output is kept in build/drill-PRESET/build/drill/CHECK.log. Prints a
-line per row and a Markdown table; exits 1 if a row was not caught or its patch did not apply.
+CHECK.patch, one that the web checks' browser engines share, or one a row names for a check's
+second fault), runs `bash scripts/test.sh PRESET -R '^CHECK$'` in the copy (with the check's
+fixtures; builds at most -j2) and takes the patch out again. Each run's output is kept in
+build/drill-PRESET/build/drill/CHECK-PATCH.log. Prints a line per row and a Markdown table;
+exits 1 if a row was not caught or its patch did not apply.
 --list prints the rows and runs nothing."""
 import os, platform, re, subprocess, sys
 from pathlib import Path
@@ -30,7 +31,8 @@ from secondtree import copy_tree
 ENGINES = ("chromium", "firefox", "webkit")  # the web checks run in each
 LEAK = "the tree's path compiled into the program: two builds in two folders differ"
 # Check, preset, the fault in a user's words (planted by CHECK.patch, or by the patch a web check
-# shares between browser engines), and what the check's output must say.
+# shares between browser engines), what the check's output must say, and for a check's second
+# fault the name of its patch.
 ROWS = [
     ("real_window", "release", "Risultato shows one digit more than the conversion gives",
      r"the box reads '11111010000', not '1111101000'"),
@@ -82,6 +84,10 @@ ROWS = [
     *((f"web_drive_{engine}", "web",
        "the option group is no radio group \"Tipo conversione\" for screen readers",
        r"no radiogroup 'Tipo conversione'") for engine in ENGINES),
+    *((f"web_drive_{engine}", "web",
+       "a message box shown again leaves the focus outside it: a screen reader hears nothing of it",
+       r"the box shown again: the focus on its OK: expected 'focus OK'", "web_drive_focus")
+      for engine in ENGINES),
     *((f"web_ahead_{engine}", "web",
        "F10 Right Enter typed ahead: the Enter reaches the box before the menu bar is open",
        r"F10 Right Return: Chiudi ends the program: \d+ of \d+ wrong with 0 ms between keys")
@@ -99,8 +105,10 @@ PRESETS = {"12": ["release"], "13": ["windows", "web"]}
 
 
 def patch_of(row):
-    """CHECK.patch; a web check's engines share one (web_page_firefox: web_page.patch)."""
-    return HERE / (re.sub(f"_({'|'.join(ENGINES)})$", "", row[0]) + ".patch")
+    """CHECK.patch, or the row's own; a web check's engines share one (web_page_firefox:
+    web_page.patch)."""
+    name = row[4] if len(row) > 4 else re.sub(f"_({'|'.join(ENGINES)})$", "", row[0])
+    return HERE / f"{name}.patch"
 
 
 def patched(row):
@@ -120,7 +128,7 @@ def patch(copy, row, *args):
 
 def drill(row):
     """Runs one row: (caught, the line of the output that names the fault or why not)."""
-    check, preset, _, pattern = row
+    check, preset, _, pattern = row[:4]
     copy = copy_tree(TREE, TREE / "build" / f"drill-{preset}")
     logs = copy / "build" / "drill"
     logs.mkdir(parents=True, exist_ok=True)
@@ -135,13 +143,14 @@ def drill(row):
     if refused:
         return False, f"the patch did not apply: {refused.strip()}"
     print(f"drill: {check} ({preset}) ...", file=sys.stderr, flush=True)
-    with open(logs / f"{check}.log", "w") as log:
+    log_file = logs / f"{check}-{patch_of(row).stem}.log"
+    with open(log_file, "w") as log:
         status = subprocess.run(["bash", "scripts/test.sh", preset, "-R", f"^{check}$"], cwd=copy,
                                 env={"CMAKE_BUILD_PARALLEL_LEVEL": "2", **os.environ},
                                 stdout=log, stderr=subprocess.STDOUT).returncode
     if patch(copy, row, "-R"):
         return False, "the patch did not come out again"
-    output = (logs / f"{check}.log").read_text(errors="replace")
+    output = log_file.read_text(errors="replace")
     found = re.search(pattern, output)
     if status and found:
         # The lines the match spans, its first and last when more.
@@ -150,7 +159,7 @@ def drill(row):
         lines = [line.strip() for line in output[start:end].splitlines() if line.strip()]
         return True, " … ".join(lines[:1] + lines[1:][-1:])
     tail = "".join(f"\n    | {line}" for line in output.splitlines()[-25:])
-    return False, f"status {status}, no line matches /{pattern}/ ({logs / check}.log):{tail}"
+    return False, f"status {status}, no line matches /{pattern}/ ({log_file}):{tail}"
 
 
 names = [a for a in sys.argv[1:] if a != "--list"]
