@@ -40,6 +40,13 @@ def alive(pid):
     return False
 
 
+def program(pid):
+    """The name of PID's program, or "" once it has ended."""
+    with contextlib.suppress(OSError):
+        return Path(f"/proc/{pid}/comm").read_text().strip()
+    return ""
+
+
 def launch(argv, log, mode="wb", **kwargs):
     """ARGV started in a session of its own (end() ends it whole), reading nothing, writing to LOG."""
     with open(log, mode) as sink:
@@ -130,6 +137,16 @@ def italian_locale():
     return "it_IT.utf8" in subprocess.run(["locale", "-a"], capture_output=True, text=True).stdout
 
 
+def accessibility_on(env):
+    """The desktop's accessibility switch on, as a screen reader turns it on: the setting, and the
+    same on the accessibility bus itself (newer at-spi2-core no longer derives one from the other)."""
+    subprocess.run(["gsettings", "set", "org.gnome.desktop.interface", "toolkit-accessibility", "true"],
+                   env=env, check=True)
+    subprocess.run(["gdbus", "call", "--session", "--dest", "org.a11y.Bus", "--object-path", "/org/a11y/bus",
+                    "--method", "org.freedesktop.DBus.Properties.Set", "org.a11y.Status", "IsEnabled",
+                    "<true>"], env=env, check=True, stdout=subprocess.DEVNULL)
+
+
 def start_orca(f):
     """speech-dispatcher writing what it is given to a text file, the desktop's accessibility
     switch on, and Orca in Italian with its debug log written line by line (ORCA_LOG)."""
@@ -150,14 +167,7 @@ def start_orca(f):
              NO_AT_BRIDGE="0", ORCA_LOG=str(logs / "orca.debug"), SPOKEN=str(logs / "spoken.txt"))
     for name in NOT_UNDER_ORCA:
         f.env.pop(name, None)
-    # The desktop's switch, and the same on the accessibility bus itself, as Orca does: newer
-    # at-spi2-core no longer derives one from the other.
-    subprocess.run(["gsettings", "set", "org.gnome.desktop.interface", "toolkit-accessibility", "true"],
-                   env=f.env, check=True)
-    subprocess.run(["gdbus", "call", "--session", "--dest", "org.a11y.Bus", "--object-path",
-                    "/org/a11y/bus", "--method", "org.freedesktop.DBus.Properties.Set",
-                    "org.a11y.Status", "IsEnabled", "<true>"], env=f.env, check=True,
-                   stdout=subprocess.DEVNULL)
+    accessibility_on(f.env)
     socket = Path(f.env["XDG_RUNTIME_DIR"]) / "speech-dispatcher/speechd.sock"
     f.spawn(["speech-dispatcher", "-s", "-t", "0"], "speech-dispatcher.log", socket.exists)
     f.env.update(LANG="it_IT.UTF-8", LC_ALL="it_IT.UTF-8")

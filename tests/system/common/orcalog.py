@@ -4,6 +4,7 @@ but no announcement that the step does not list."""
 import os, re, shutil, sys
 from pathlib import Path
 from check import fail, poll
+from desktop import press
 from fixture import italian_locale
 
 LOG = Path(os.environ["ORCA_LOG"])
@@ -38,6 +39,15 @@ def hear(wanted, since, seconds, announced):
     stray = poll(0.3, lambda: [u for u in spoken()[since:] if announced.fullmatch(u) and u not in wanted])
     if stray:
         fail(f"Orca also said: {'; '.join(stray)}")
+
+
+def keys_then_hear(keys, wanted, special, announced):
+    """A screen reader check's step: KEYS pressed (desktop.press, with the table's SPECIAL words;
+    "start" waits for Orca) and then hear(WANTED) since they were."""
+    before = 0 if keys == "start" else len(spoken())  # Orca may have spoken before the check
+    press(keys, lambda word: word == "start" or special(word), 20)
+    # Orca itself may take long to start on a busy machine, and a browser to load the page.
+    hear(wanted, before, 60 if keys in ("start", "open") else 15, announced)
 
 
 def spoken_then(name):

@@ -7,9 +7,9 @@ import os, re, sys, time
 from pathlib import Path
 import facts
 from check import run_table, wait
-from desktop import Drive, out, press
+from desktop import Drive, out
 from fixture import NOT_UNDER_ORCA
-from orcalog import LOG, hear, need_italian, spoken, spoken_then
+from orcalog import LOG, keys_then_hear, need_italian, spoken_then
 
 NOT_BINARY = f"allerta {facts.TITLE};{facts.MESSAGES['refusal']};OK "
 # Orca reads the first line of a run-time error's text with the alert; the rest is announced apart.
@@ -58,11 +58,7 @@ drive = Drive([sys.argv[1]], LOG.parent / "program.log", env)
 
 def step(row):
     keys, utterances, releases = row
-    wanted = releases.get(release, utterances).split(";")
-    before = 0 if keys == "start" else len(spoken())  # Orca may have spoken before the check
-    press(keys, lambda word: word == "start" or drive.special(word), 20)
-    # Orca itself may take long to start on a busy machine.
-    hear(wanted, before, 60 if keys == "start" else 15, ANNOUNCED)
+    keys_then_hear(keys, releases.get(release, utterances).split(";"), drive.special, ANNOUNCED)
 
 
 def speech_dispatcher(row):

@@ -8,7 +8,7 @@ import sys
 
 from browser import engine_argument
 from check import Failure, run_table
-from drive import act, follows, opened, shots_folder
+from drive import act, follows, opened
 
 TRIES = 20
 PAUSES = (0, 0.05)  # seconds between keys
@@ -30,7 +30,7 @@ ROWS = [
 ]
 
 
-def series(browser, shots, row):
+def series(browser, row):
     _, keys, expected, ends = row
     wrong = []
     for pause in PAUSES:
@@ -38,7 +38,7 @@ def series(browser, shots, row):
         for n in range(2, 2 + TRIES):
             again = ends
             try:
-                act(browser, keys(n), shots, pause=pause)
+                act(browser, keys(n), pause=pause)
                 for check in expected(n):
                     follows(browser, check)
             except Failure as failure:
@@ -59,9 +59,8 @@ def series(browser, shots, row):
 
 
 def main():
-    shots = shots_folder()
     with opened(engine_argument(sys.argv)) as browser:
-        run_table(ROWS, lambda row: series(browser, shots, row), keep_going=True)
+        run_table(ROWS, lambda row: series(browser, row), keep_going=True)
 
 
 if __name__ == "__main__":

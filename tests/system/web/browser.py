@@ -29,6 +29,7 @@ import urllib.error
 import urllib.request
 from pathlib import Path
 
+import fixture
 from check import Failure, wait
 
 ENGINES = ("chromium", "firefox", "webkit")
@@ -37,6 +38,7 @@ WIDTH, HEIGHT = 800, 600  # the page's viewport, in CSS pixels
 PHONE = (360, 740)  # a phone's viewport, upright, in CSS pixels
 # Whether the program's window is on the page; asked while a page loads too, before it has a body.
 READY = "return document.body?.dataset.pronto === '1'"
+ENDED = "return !document.getElementById('fine').hidden"  # whether the page says the program ended
 
 # Key names of the steps' tables, as the DOM names them (puppeteer takes these; Selenium's below).
 KEYS = {"Return": "Enter", "Tab": "Tab", "Down": "ArrowDown", "Up": "ArrowUp", "Right": "ArrowRight",
@@ -47,10 +49,7 @@ MODIFIERS = {"ctrl": "Control", "shift": "Shift", "alt": "Alt"}
 def browser(engine, scale=1):
     """The browser of ENGINE ("chromium", "firefox", "webkit"), started; SCALE, the device's pixel
     ratio."""
-    classes = {"chromium": Chromium, "firefox": Firefox, "webkit": WebKit}
-    if engine not in classes:
-        raise SystemExit(f"no engine {engine!r}: one of {', '.join(ENGINES)}")
-    return classes[engine](scale)
+    return {"chromium": Chromium, "firefox": Firefox, "webkit": WebKit}[engine](scale)
 
 
 def engine_argument(argv):
@@ -62,7 +61,8 @@ def engine_argument(argv):
 
 class Browser:
     """What every engine does alike; each engine's class adds how it starts (its __init__), goto,
-    js, perform (key actions), click, screenshot, console, tree and close."""
+    js, perform (key actions), click (a left click at a point, CSS pixels from the viewport's top
+    left corner), screenshot, console, tree and close."""
     engine = ""
     version = ""  # the engine's, as its driver tells it
 
@@ -126,10 +126,6 @@ class Browser:
         if written != "yes":
             raise Failure(f"the clipboard refused the text: {written}")
         self.press("ctrl+v")
-
-    def click(self, x, y):
-        """A left click at (X, Y), CSS pixels from the viewport's top left corner."""
-        raise NotImplementedError
 
     def console(self):
         """What the page and the program wrote to the browser's console since the last call."""
@@ -255,23 +251,17 @@ class Chromium(Selenium):
 
 
 def accessibility_on():
-    """The desktop's accessibility switch on, as a screen reader turns it on: the setting, and the
-    same on the accessibility bus itself (newer at-spi2-core no longer derives one from the other).
-    Firefox and WebKit publish their trees only when it is on as they start. The session bus's
-    services are first given a settings folder of their own, so that no real settings change."""
+    """The desktop's accessibility switch on: Firefox and WebKit publish their trees only when it is
+    on as they start. The session bus's services are first given a settings folder of their own,
+    so that no real settings change."""
     if not os.environ.get("DBUS_SESSION_BUS_ADDRESS"):
         raise Failure("no session bus (DBUS_SESSION_BUS_ADDRESS): the check needs the dbus fixture")
     config = Path(os.environ["CONVERSIONE_BUILD"]) / "web-accessibility" / "config"
     config.mkdir(parents=True, exist_ok=True)
-    bus = ["gdbus", "call", "--session"]
-    subprocess.run(bus + ["--dest", "org.freedesktop.DBus", "--object-path", "/org/freedesktop/DBus",
-                          "--method", "org.freedesktop.DBus.UpdateActivationEnvironment",
-                          f"{{'XDG_CONFIG_HOME': '{config}'}}"], check=True, stdout=subprocess.DEVNULL)
-    subprocess.run(["gsettings", "set", "org.gnome.desktop.interface", "toolkit-accessibility", "true"],
-                   env=dict(os.environ, XDG_CONFIG_HOME=str(config)), check=True)
-    subprocess.run(bus + ["--dest", "org.a11y.Bus", "--object-path", "/org/a11y/bus", "--method",
-                          "org.freedesktop.DBus.Properties.Set", "org.a11y.Status", "IsEnabled", "<true>"],
-                   check=True, stdout=subprocess.DEVNULL)
+    subprocess.run(["gdbus", "call", "--session", "--dest", "org.freedesktop.DBus", "--object-path",
+                    "/org/freedesktop/DBus", "--method", "org.freedesktop.DBus.UpdateActivationEnvironment",
+                    f"{{'XDG_CONFIG_HOME': '{config}'}}"], check=True, stdout=subprocess.DEVNULL)
+    fixture.accessibility_on(dict(os.environ, XDG_CONFIG_HOME=str(config)))
 
 
 # AT-SPI's roles as Chromium names them; the ARIA role an element was given (the object attribute
@@ -501,8 +491,9 @@ class WebKit(Atspi, Selenium):
         except BaseException:
             self.close()
             raise
+        # MiniBrowser, started by WebKitWebDriver.
         service = self.driver.service.process.pid
-        self.atspi_start(lambda: set(minibrowsers(service)))
+        self.atspi_start(lambda: {p for p in fixture.descendants([service]) if fixture.program(p) == "MiniBrowser"})
 
     def size_viewport(self):
         """The window made as large as the viewport of WIDTH x HEIGHT needs, MiniBrowser's tool bar
@@ -514,27 +505,6 @@ class WebKit(Atspi, Selenium):
     def goto(self, url):
         self.document = None
         super().goto(url)
-
-
-def minibrowsers(parent):
-    """The MiniBrowser processes started by the process PARENT (WebKitWebDriver)."""
-    found, queue = [], [parent]
-    stats = {}
-    for stat in Path("/proc").glob("[0-9]*/stat"):
-        try:
-            text = stat.read_text()
-        except OSError:
-            continue
-        name, rest = text[text.index("(") + 1:text.rindex(")")], text.rsplit(")", 1)[1].split()
-        stats[int(stat.parent.name)] = (name, int(rest[1]))
-    while queue:
-        of = queue.pop()
-        for pid, (name, ppid) in stats.items():
-            if ppid == of:
-                queue.append(pid)
-                if name == "MiniBrowser":
-                    found.append(pid)
-    return found
 
 
 class Relay:

@@ -10,10 +10,11 @@ copies them to docs/), the other engines' with the engine's name after theirs.""
 import os
 import sys
 from contextlib import contextmanager
+from itertools import groupby
 from pathlib import Path
 
 import facts
-from browser import browser as start_browser, describe, engine_argument, find
+from browser import ENDED, browser as start_browser, describe, engine_argument, find
 from check import Failure, run_table, wait
 
 LONGEST = facts.LONGEST_INPUT
@@ -158,28 +159,29 @@ def point(browser, what):
     return found
 
 
-def act(browser, keys, shots, pause=0.05):
-    pending = []
-    for key in keys.split():
-        if key.split(":")[0] in ("click", "paste", "shot"):
-            if pending:
-                browser.press(*pending, pause=pause)
-                pending = []
-            kind, _, arg = key.partition(":")
-            if kind == "click":
-                browser.click(*point(browser, arg))
-            elif kind == "paste":
-                browser.paste("1" * int(arg))
-            else:
-                browser.screenshot(shots / shot_name(browser, arg))
-        else:
-            pending.append(key)
-    if pending:
-        browser.press(*pending, pause=pause)
-
-
 def shot_name(browser, name):
     return f"{name}.png" if browser.engine == "chromium" else f"{name}-{browser.engine}.png"
+
+
+# The words of a step that are no key, each with what it does with its argument: those of the
+# table above, and a phone's (phone.py): "tap:NAME" (a tap on the control NAME), "text:TEXT" (typed
+# on the phone's keyboard), "view:WxH" (the viewport made W x H CSS pixels).
+ACTIONS = {"click": lambda browser, arg: browser.click(*point(browser, arg)),
+           "paste": lambda browser, arg: browser.paste("1" * int(arg)),
+           "shot": lambda browser, arg: browser.screenshot(shots_folder() / shot_name(browser, arg)),
+           "tap": lambda browser, arg: browser.tap(*point(browser, arg)),
+           "text": lambda browser, arg: browser.insert_text(arg),
+           "view": lambda browser, arg: browser.phone(*map(int, arg.split("x")))}
+
+
+def act(browser, keys, pause=0.05):
+    """Does a step: its ACTIONS in turn, the keys between them pressed in one go, PAUSE apart."""
+    for are_keys, words in groupby(keys.split(), lambda word: word.partition(":")[0] not in ACTIONS):
+        if are_keys:
+            browser.press(*words, pause=pause)
+        else:
+            for kind, _, arg in (word.partition(":") for word in words):
+                ACTIONS[kind](browser, arg)
 
 
 def check(browser, expected):
@@ -201,7 +203,7 @@ def check(browser, expected):
         text = dialog_text(nodes)
         return text is not None and text.split() == facts.MESSAGES[arg].split(), f"message box {text!r}"
     if kind == "ended":
-        return browser.js("return !document.getElementById('fine').hidden"), "the program still runs"
+        return browser.js(ENDED), "the program still runs"
     if kind == "closed":
         text = dialog_text(nodes)
         return text is None, f"message box {text!r}"
@@ -242,17 +244,15 @@ def opened(engine, prepare=lambda browser: None):
         yield browser
 
 
-def drive(browser, steps, failure_shot, doer=act, checker=check):
+def drive(browser, steps, failure_shot, checker=check):
     """Runs a table of steps (what, what the user does, what must follow); the first that fails
     ends it, with the tree and the screenshot FAILURE_SHOT kept."""
-    shots = shots_folder()
-
     def step(row):
-        doer(browser, row[1], shots)
+        act(browser, row[1])
         follows(browser, row[2], checker)
 
     def report(row, failure):
-        shot = shots / shot_name(browser, failure_shot)
+        shot = shots_folder() / shot_name(browser, failure_shot)
         browser.screenshot(shot)
         return f"the page kept as {shot}; the tree:\n{describe(browser.tree())}"
 

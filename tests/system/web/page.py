@@ -11,6 +11,7 @@ import sys
 import facts
 from browser import READY, browser, engine_argument
 from check import Failure, run_table, wait
+from drive import follows
 
 WINDOW = (facts.CLIENT_WIDTH, facts.CLIENT_HEIGHT)  # the client area below the menu bar, in CSS pixels
 
@@ -82,12 +83,9 @@ def no_webassembly(b):
 def ending(b):
     b.open()
     # Each key once Qt has shown what the one before did: the menu bar open, Chiudi highlighted.
-    b.press("F10")
-    wait(5, lambda: menu_item(b, "Nuovo"), "the menu bar open on Nuovo")
-    b.press("Right")
-    wait(5, lambda: menu_item(b, "Chiudi"), "Chiudi highlighted")
-    b.press("Return")
-    wait(5, lambda: not b.js("return document.getElementById('fine').hidden"), "the end")
+    for key, then in (("F10", "focus Nuovo"), ("Right", "focus Chiudi"), ("Return", "ended")):
+        b.press(key)
+        follows(b, then)
     text = b.js("return document.getElementById('fine').innerText")
     b.js("document.querySelector('#fine button').click()")
     wait(30, lambda: b.js(READY), "a new start")
@@ -96,11 +94,6 @@ def ending(b):
     return [("Chiudi: the page says so", text.split("\n")[0], "Il programma è terminato."),
             ("and offers to start again", "Avvia di nuovo" in text, True),
             ("started again", again, True)]
-
-
-def menu_item(b, name):
-    """Whether the menu item NAME is the one highlighted, as the accessibility tree says."""
-    return any(n["role"] == "menuitem" and n["name"] == name and n["focused"] for n in b.tree())
 
 
 # Each check, with the device's pixel ratio of its browser.

@@ -14,9 +14,8 @@ from browser import PHONE
 from drive import check as drive_check, drive, opened, point
 from page import QT
 
-# What the user does: "tap:NAME" (a tap on the control NAME), "text:TEXT" (typed on the phone's
-# keyboard), "view:WxH" (the viewport made W x H CSS pixels: the keyboard open, the phone
-# turned), "shot:NAME". Checks: drive.py's, and
+# What the user does: drive.py's words, "tap", "text" and "view" (the keyboard open, the phone
+# turned) among them. Checks: drive.py's, and
 #   fills           the window as wide as the page lets it, whole, at least at its own size
 #   sharp           its canvas drawn at the device's pixels
 #   keyboard        the keyboard's field focused, taking text
@@ -78,24 +77,11 @@ def check(browser, expected):
     return drive_check(browser, expected)
 
 
-def act(browser, keys, shots):
-    for key in keys.split():
-        kind, _, arg = key.partition(":")
-        if kind == "tap":
-            browser.tap(*point(browser, arg))
-        elif kind == "text":
-            browser.insert_text(arg)
-        elif kind == "view":
-            browser.phone(*map(int, arg.split("x")))
-        else:
-            browser.screenshot(shots / f"{arg}.png")
-
-
 def main():
     if sys.argv[1:] != ["chromium"]:
         raise SystemExit(f"usage: {sys.argv[0]} chromium (the one engine with a phone's emulation)")
     with opened("chromium", lambda browser: browser.phone()) as browser:
-        drive(browser, STEPS, "web-phone-failure", act, check)
+        drive(browser, STEPS, "web-phone-failure", check)
 
 
 if __name__ == "__main__":

@@ -5,10 +5,10 @@ step's utterances, in order (orcalog.hear), as the desktop's check does (../linu
 Usage: screen_reader.py firefox"""
 import re, sys, time
 import facts
-from browser import browser
+from browser import ENDED, browser
 from check import run_table, wait
-from desktop import out, press
-from orcalog import hear, need_italian, spoken, spoken_then
+from desktop import out
+from orcalog import keys_then_hear, need_italian, spoken_then
 
 EMPTIED = "Input e Risultato vuoti, cursore in Input"
 # Keys (xdotool names, as desktop.press takes them; "start" waits for Orca, "open" opens the page,
@@ -46,7 +46,6 @@ STEPS = [
     ("Return ended", "Avvia di nuovo button;Il programma è terminato"),
 ]
 ANNOUNCED = re.compile(rf"Risultato [0-9 ]+|Binario|Decimale|{EMPTIED}")
-ENDED = "return !document.getElementById('fine').hidden"
 
 need_italian()
 if sys.argv[1:] != ["firefox"]:
@@ -54,9 +53,6 @@ if sys.argv[1:] != ["firefox"]:
 
 
 def step(b, row):
-    keys, utterances = row
-    before = 0 if keys == "start" else len(spoken())  # Orca may have spoken before the check
-
     def special(word):
         if word == "open":
             b.open()
@@ -64,11 +60,9 @@ def step(b, row):
             out("xdotool", "key", "--clearmodifiers", "Insert+a", "Insert+a", check=True)
         elif word == "ended":
             wait(10, lambda: b.js(ENDED), "the page to say that the program has ended")
-        return word in ("start", "open", "sticky", "ended")
+        return word in ("open", "sticky", "ended")
 
-    press(keys, special, 20)
-    # Orca itself may take long to start on a busy machine, and Firefox to load the page.
-    hear(utterances.split(";"), before, 60 if keys in ("start", "open") else 15, ANNOUNCED)
+    keys_then_hear(row[0], row[1].split(";"), special, ANNOUNCED)
 
 
 began = time.monotonic()

@@ -2,7 +2,7 @@
 # several may run at once, each on its own display and buses: it leaves other Orcas alone (orca
 # --replace kills every "orca" process of the user, and without it Orca will not start beside
 # another one), and its debug log is written line by line (older Orcas open it block-buffered),
-# so the stage can poll it. Works with Orca 43 to 51: the launcher's check for other Orcas is
+# so the check can poll it. Works with Orca 43 to 51: the launcher's check for other Orcas is
 # named otherOrcas or other_orcas, and each reads the debug settings from the debug module.
 # Usage: /usr/bin/python3 orca-for-ci.py DEBUG_LOG
 import importlib.machinery
