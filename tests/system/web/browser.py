@@ -16,7 +16,6 @@ A slow network and a browser without WebAssembly are made the same way in every 
 fetched through a relay on this machine (Relay) that sends it slowly, or with a script of the
 check's run before the page's own."""
 import http.server
-import inspect
 import json
 import os
 import select
@@ -467,6 +466,7 @@ class WebKit(Atspi, Selenium):
     def __init__(self, scale):
         super().__init__(scale)
         from selenium import webdriver
+        from selenium.webdriver.webkitgtk.service import Service
         accessibility_on()
         options = webdriver.WebKitGTKOptions()
         options.binary_location = self.MINIBROWSER
@@ -477,11 +477,7 @@ class WebKit(Atspi, Selenium):
         saved = dict(os.environ)
         os.environ.update(GDK_SCALE=str(scale), LANG="it_IT.UTF-8")
         try:
-            if "service" in inspect.signature(webdriver.WebKitGTK.__init__).parameters:
-                from selenium.webdriver.webkitgtk.service import Service
-                self.driver = webdriver.WebKitGTK(options=options, service=Service("/usr/bin/WebKitWebDriver"))
-            else:  # Selenium 4.8 (Debian 12)
-                self.driver = webdriver.WebKitGTK(executable_path="/usr/bin/WebKitWebDriver", options=options)
+            self.driver = webdriver.WebKitGTK(options=options, service=Service("/usr/bin/WebKitWebDriver"))
         finally:
             os.environ.clear()
             os.environ.update(saved)
