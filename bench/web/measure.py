@@ -83,6 +83,9 @@ def measure(engine, rounds):
 
 def main():
     site, rounds, engines = sys.argv[1], int(sys.argv[2]), sys.argv[3:] or list(ENGINES)
+    unknown = sorted(set(engines) - set(ENGINES))
+    if unknown:  # before the server starts: a wrong name is told at once, with the right ones
+        sys.exit(f"bench/web: no engine {', '.join(unknown)}: one of {', '.join(ENGINES)}")
     server = subprocess.Popen(["/usr/bin/python3", str(Path(__file__).parents[2] / "packaging/web/serve.py"),
                                site], stdout=subprocess.PIPE, text=True)
     os.environ["CONVERSIONE_SITE_URL"] = server.stdout.readline().strip()
